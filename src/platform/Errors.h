@@ -38,6 +38,7 @@ inline constexpr ErrorCode kErrorCantRead = 1012;
 inline constexpr ErrorCode kErrorCantWrite = 1013;
 inline constexpr ErrorCode kErrorRegistryIoFailed = 1016;
 inline constexpr ErrorCode kErrorNotRegistryFile = 1017;
+inline constexpr ErrorCode kErrorKeyDeleted = 1018;       // key marked for deletion
 inline constexpr ErrorCode kErrorNotAllAssigned = 1300;  // privilege not held
 inline constexpr ErrorCode kErrorNoSuchPrivilege = 1313;
 inline constexpr ErrorCode kErrorPrivilegeNotHeld = 1314;
