@@ -5,6 +5,8 @@
 #include <sstream>
 
 #include "core/Startup.h"
+#include "platform/hosted/HostedRegistry.h"
+#include "platform/hosted/regf/HiveAuthor.h"
 #include "support/CoreMachine.h"
 
 namespace brx::core {
@@ -66,6 +68,32 @@ TEST(SystemPaths, ComeFromTheMachineWithTheirFallbacks)
     EXPECT_EQ(started.program.settings.root, "C:\\BOOT\\");
     EXPECT_EQ(paths.tempDirectory, "C:\\BOOT\\Temp\\");
     EXPECT_EQ(paths.windowsBootDirectory, "C:\\WINNT\\");
+}
+
+TEST(SystemPaths, StartupFolderComesFromTheUsersShellFolders)
+{
+    CoreMachine machine(editions::Edition::Win2000());
+    ComputeFirstPaths(machine.program);
+    EXPECT_EQ(machine.program.paths.startupFolder, "C:\\WINNT\\Startm~1\\Programs\\StartUp\\")
+        << "without the key";
+
+    platform::hosted::HostedPlatform& hosted = machine.Hosted();
+    const std::string hive = machine.Root() + "/user-hive";
+    platform::hosted::regf::HiveAuthor user("USER");
+    user.text("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Startup",
+              "C:\\Documents and Settings\\Tester\\Start Menu\\Programs\\Startup");
+    user.save(hive);
+    platform::hosted::HostedRegistryConfig config;
+    config.userSid = hosted.machine().userSid;
+    config.machineDirectory = machine.Root();
+    config.mounts = {{"\\REGISTRY\\USER\\" + config.userSid, hive, ""}};
+    config.privilegeEnabled = [](const std::string&) { return true; };
+    config.hostPath = [&hosted](const std::string& path) { return hosted.files().hostPath(path); };
+    hosted.setRegistry(std::make_unique<platform::hosted::HostedRegistry>(config));
+
+    ComputeFirstPaths(machine.program);
+    EXPECT_EQ(machine.program.paths.startupFolder,
+              "C:\\Documents and Settings\\Tester\\Start Menu\\Programs\\Startup\\");
 }
 
 TEST(SystemPaths, UserProfileNeedsItsNtuserDat)
