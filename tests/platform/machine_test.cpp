@@ -34,7 +34,8 @@ TEST(Machine, OpeningABadDescriptionSaysWhatIsWrong) {
         {"[Drives]\nC=floppy,C\n", "drive C has an unknown type \"floppy\""},
         {"[Drives]\nC=fixed\n", "drive C needs a type and a host directory"},
         {"[Drives]\nCD=fixed,C\n", "[Drives] key \"CD\" is not a drive letter"},
-        {"[Machine]\nToday=2026-02-30x\n[Drives]\nC=fixed,C\n", "[Machine] Today \"2026-02-30x\" is not a date"},
+        {"[Machine]\nToday=2026-12-09x\n[Drives]\nC=fixed,C\n", "[Machine] Today \"2026-12-09x\" is not a date"},
+        {"[Machine]\nToday=2026-02-29\n[Drives]\nC=fixed,C\n", "[Machine] Today \"2026-02-29\" is not a date"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

@@ -50,6 +50,9 @@ TEST(Processes, ExpandRestoresSzddAndCabinetCopies) {
     EXPECT_EQ(machine.readFile("C:\\boot.out"), machine.readFile("C:\\boot.ini"));
     EXPECT_EQ(run(machine, "cmd.exe /c Expand \"C:\\none._\" \"C:\\none\""), 1u);
     EXPECT_FALSE(machine.exists("C:\\none"));
+    // Nothing is expanded onto a CD.
+    EXPECT_EQ(run(machine, "cmd.exe /c Expand \"" + repair + "sam._\" \"D:\\sam\""), 1u);
+    EXPECT_FALSE(machine.exists("D:\\sam"));
 }
 
 TEST(Processes, OurSzddIsReadByTheIndependentExpander) {

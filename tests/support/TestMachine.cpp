@@ -31,6 +31,8 @@ platform::hosted::MachineOptions testMachineOptions(platform::hosted::WindowsEdi
     options.userName = "Tester";
     options.computerName = "TESTBOX";
     options.withDemoFiles = false;
+    // Tests never open windows on the desktop.
+    options.viewer = "true";
     return options;
 }
 

@@ -164,6 +164,8 @@ HostedProcesses::Started HostedProcesses::runExpand(const std::vector<std::strin
     auto source = files_.hostPath(paths[0]);
     auto target = files_.hostPath(paths[1]);
     if (!source || !target) return {true, 1};
+    // Expand writes like any program: not onto a CD, not onto a drive without media.
+    if (files_.driveType(paths[1]) == DriveType::CdRom || !files_.driveReady(paths[1])) return {true, 1};
     return {true, expandFile(*source, *target) ? 0u : 1u};
 }
 
