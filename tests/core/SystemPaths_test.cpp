@@ -73,24 +73,32 @@ TEST(SystemPaths, ComeFromTheMachineWithTheirFallbacks)
 TEST(SystemPaths, StartupFolderComesFromTheUsersShellFolders)
 {
     CoreMachine machine(editions::Edition::Win2000());
+    platform::hosted::HostedPlatform& hosted = machine.Hosted();
+    // Serves the user's hive from a hive of our own, with or without the Startup value.
+    auto mountUserHive = [&](const std::string& name, bool withStartup) {
+        const std::string hive = machine.Root() + "/" + name;
+        platform::hosted::regf::HiveAuthor user("USER");
+        const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+        if (withStartup)
+            user.text(key, "Startup", "C:\\Documents and Settings\\Tester\\Start Menu\\Programs\\Startup");
+        else
+            user.text(key, "Desktop", "C:\\Documents and Settings\\Tester\\Desktop");
+        user.save(hive);
+        platform::hosted::HostedRegistryConfig config;
+        config.userSid = hosted.machine().userSid;
+        config.machineDirectory = machine.Root();
+        config.mounts = {{"\\REGISTRY\\USER\\" + config.userSid, hive, ""}};
+        config.privilegeEnabled = [](const std::string&) { return true; };
+        config.hostPath = [&hosted](const std::string& path) { return hosted.files().hostPath(path); };
+        hosted.setRegistry(std::make_unique<platform::hosted::HostedRegistry>(config));
+    };
+
+    mountUserHive("user-hive-without", false);
     ComputeFirstPaths(machine.program);
     EXPECT_EQ(machine.program.paths.startupFolder, "C:\\WINNT\\Startm~1\\Programs\\StartUp\\")
-        << "without the key";
+        << "without the value";
 
-    platform::hosted::HostedPlatform& hosted = machine.Hosted();
-    const std::string hive = machine.Root() + "/user-hive";
-    platform::hosted::regf::HiveAuthor user("USER");
-    user.text("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Startup",
-              "C:\\Documents and Settings\\Tester\\Start Menu\\Programs\\Startup");
-    user.save(hive);
-    platform::hosted::HostedRegistryConfig config;
-    config.userSid = hosted.machine().userSid;
-    config.machineDirectory = machine.Root();
-    config.mounts = {{"\\REGISTRY\\USER\\" + config.userSid, hive, ""}};
-    config.privilegeEnabled = [](const std::string&) { return true; };
-    config.hostPath = [&hosted](const std::string& path) { return hosted.files().hostPath(path); };
-    hosted.setRegistry(std::make_unique<platform::hosted::HostedRegistry>(config));
-
+    mountUserHive("user-hive-with", true);
     ComputeFirstPaths(machine.program);
     EXPECT_EQ(machine.program.paths.startupFolder,
               "C:\\Documents and Settings\\Tester\\Start Menu\\Programs\\Startup\\");
