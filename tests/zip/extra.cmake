@@ -22,3 +22,10 @@ if(BRX_CLANGXX AND TARGET brx_platform)
                    ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus ${PROJECT_SOURCE_DIR}/tests/data/zip/seeds)
   set_tests_properties(zip_reader_fuzz PROPERTIES TIMEOUT 120 ENVIRONMENT "TZ=UTC;LC_ALL=C.UTF-8")
 endif()
+
+# brxzip on the command line, as scripts use it.
+if(TARGET brxzip)
+  add_test(NAME brxzip_command_line
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/zip/brxzip_cli.sh $<TARGET_FILE:brxzip>)
+  set_tests_properties(brxzip_command_line PROPERTIES TIMEOUT 60 ENVIRONMENT "TZ=UTC;LC_ALL=C.UTF-8")
+endif()
