@@ -198,6 +198,25 @@ TEST_F(ZipReader, OverwriteModesDecideAboutExistingFiles)
     }
 }
 
+TEST_F(ZipReader, ExtractedFilesGetTheStoredTimeAndOnRequestTheAttributes)
+{
+    put("a.txt", "a");
+    auto& files = machine().files();
+    files.setFileTime(z("a.txt"), 1000000001);  // DOS time keeps even seconds
+    files.setAttributes(z("a.txt"), platform::kAttrHidden | platform::kAttrArchive);
+    ASSERT_EQ(writeArchive("set.zip", {z("a.txt")}), 1);
+    for (bool retain : {false, true}) {
+        SCOPED_TRACE(retain);
+        engine().RetainAttributes = retain;
+        extractAllTo(retain ? "kept" : "plain");
+        ASSERT_EQ(engine().ExtractEntries(), 1);
+        const auto info = files.stat(z(retain ? "kept\\a.txt" : "plain\\a.txt"));
+        ASSERT_TRUE(info);
+        EXPECT_EQ(info->modified, 1000000000);
+        EXPECT_EQ((info->attributes & platform::kAttrHidden) != 0, retain);
+    }
+}
+
 TEST_F(ZipReader, ReadOnlyTargetsAreReplacedOnlyWhenAllowed)
 {
     put("a.txt", "archived");
