@@ -90,8 +90,9 @@ TEST_F(ZipReader, FilesWithoutEndRecordGoThroughTheIncompleteHandler)
         } else {
             engine().ReadDirectory();
             EXPECT_EQ(engine().EntryCount(), c.entries);
-            if (c.entries > 0)
+            if (c.entries > 0) {
                 EXPECT_TRUE(engine().TestArchive());
+            }
         }
         EXPECT_EQ(raised, 1);
     }
@@ -193,8 +194,9 @@ TEST_F(ZipReader, OverwriteModesDecideAboutExistingFiles)
         extractAllTo("out");
         EXPECT_EQ(engine().ExtractEntries(), c.replaced ? 1 : 0);
         EXPECT_EQ(get("out/a.txt"), c.replaced ? "archived" : "present");
-        if (c.mode == TOverwriteMode::Prompt)
+        if (c.mode == TOverwriteMode::Prompt) {
             EXPECT_EQ(asked, "File Exists Alert: Replace existing file " + z("a.txt") + "?");
+        }
     }
 }
 
