@@ -25,7 +25,7 @@ rm -rf "$work" && mkdir -p "$work"
 # Wall-clock and CPU (user + system) seconds of one command: "REAL CPU".
 timed() {
     local TIMEFORMAT='%R %U %S'
-    { time "$@" >/dev/null 2>&1; } 2>&1 | awk '{ printf "%.3f %.3f", $1, $2 + $3 }'
+    { time "$@" >/dev/null 2>&1; } 2>&1 | awk '{ printf "%.3f %.3f\n", $1, $2 + $3 }'
 }
 
 declare -A theirs_real theirs_cpu mine_real mine_cpu
