@@ -75,12 +75,17 @@ void StagePlainCopies(core::Program& program, Transfer& transfer, const std::str
             transfer.CopyFile(source + copy.plain, redo + copy.staged, 0);
 }
 
+// NT keeps its repair copies compressed; an uncompressed backup set holds plain hive files,
+// which are taken as they are when no compressed copy stands for them.
 void StageCompressedCopies(core::Program& program, Transfer& transfer, const std::string& source,
                            const std::string& redo)
 {
     Files& files = program.platform.files();
     for (const RepairCopy& copy : kRepairCopies) {
-        if (!files.exists(source + copy.compressed)) continue;
+        if (!files.exists(source + copy.compressed)) {
+            if (files.exists(source + copy.plain)) transfer.CopyFile(source + copy.plain, redo + copy.staged, 0);
+            continue;
+        }
         const std::string expanded = source + copy.expanded;
         Exec(program, "cmd.exe /c Expand " + Quoted(source + copy.compressed) + " " + Quoted(expanded),
              ShowWindow::Hide);
