@@ -1,20 +1,6 @@
 #include "core/Program.h"
 
-#if __has_include("zip/ZipEngine.h")
-#include "zip/ZipEngine.h"
-#define BRX_HAVE_ZIP_ENGINE 1
-#endif
-
 namespace brx::core {
-
-void ZipEngineDeleter::operator()(zip::ZipEngine* engine) const
-{
-#ifdef BRX_HAVE_ZIP_ENGINE
-    delete engine;
-#else
-    (void)engine;  // no engine type exists to create one from yet
-#endif
-}
 
 Program::Program(platform::Platform& platform_, const editions::Edition& edition_, Ui& ui_)
     : platform(platform_)
@@ -50,19 +36,15 @@ void Program::SetProgramPath(const std::string& programPath)
     m_settings = std::make_unique<SettingsStore>(platform, paths.programDirectory);
 }
 
-void Program::SetZipEngine(std::unique_ptr<zip::ZipEngine, ZipEngineDeleter> engine)
+void Program::SetZipEngine(ZipEnginePtr engine, std::function<void()> cancel)
 {
     m_zip = std::move(engine);
+    m_cancelZip = std::move(cancel);
 }
 
 void Program::CancelOperation()
 {
-    const bool first = run.Cancel();
-#ifdef BRX_HAVE_ZIP_ENGINE
-    if (first && m_zip) m_zip->CancelOperation();
-#else
-    (void)first;
-#endif
+    if (run.Cancel() && m_cancelZip) m_cancelZip();
 }
 
 }  // namespace brx::core

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -60,9 +61,9 @@ public:
     virtual void FillList() = 0;
 };
 
-struct ZipEngineDeleter {
-    void operator()(zip::ZipEngine* engine) const;
-};
+// The engine is created and installed by whoever builds the program (InstallZipEngine in
+// core/ZipSetup.h), so that code which never archives does not need the engine linked in.
+using ZipEnginePtr = std::unique_ptr<zip::ZipEngine, void (*)(zip::ZipEngine*)>;
 
 class Program {
 public:
@@ -93,16 +94,19 @@ public:
         Settings().SwitchConfiguration(settings, configuration);
     }
 
-    // The one archive engine; null until an engine has been installed.
+    // The one archive engine; null until one has been installed (the executables install it
+    // before the start-up runs).
     zip::ZipEngine* Zip() { return m_zip.get(); }
-    void SetZipEngine(std::unique_ptr<zip::ZipEngine, ZipEngineDeleter> engine);
+    // `cancel` asks the engine to abandon its current operation.
+    void SetZipEngine(ZipEnginePtr engine, std::function<void()> cancel);
 
     // The progress window's Cancel button.
     void CancelOperation();
 
 private:
     std::unique_ptr<SettingsStore> m_settings;
-    std::unique_ptr<zip::ZipEngine, ZipEngineDeleter> m_zip;
+    ZipEnginePtr m_zip{nullptr, nullptr};
+    std::function<void()> m_cancelZip;
 };
 
 }  // namespace brx::core
