@@ -3,6 +3,7 @@
 //
 //   brxmachine create DIR [--edition 2000|nt] [--user NAME] [--no-demo-files] [--no-diskette]
 //   brxmachine status DIR
+//   brxmachine boot DIR      start the machine: apply the pending hive replacements
 #include <cstdio>
 #include <iostream>
 #include <stdexcept>
@@ -11,6 +12,7 @@
 
 #include "platform/hosted/Machine.h"
 #include "platform/hosted/MachineBuilder.h"
+#include "platform/hosted/PendingReplacements.h"
 
 namespace {
 
@@ -19,7 +21,8 @@ using namespace brx::platform::hosted;
 
 constexpr const char* kUsage =
     "usage: brxmachine create DIR [--edition 2000|nt] [--user NAME] [--no-demo-files] [--no-diskette]\n"
-    "       brxmachine status DIR\n";
+    "       brxmachine status DIR\n"
+    "       brxmachine boot DIR\n";
 
 const char* driveTypeName(DriveType type) {
     switch (type) {
@@ -91,6 +94,28 @@ void printHives(HostedPlatform& machine) {
     }
 }
 
+void printPending(const std::string& machineDir) {
+    const auto pending = readPendingReplacements(machineDir);
+    std::cout << "Pending hive replacements (applied at the next start)\n";
+    if (pending.empty()) std::cout << "  none\n";
+    for (const auto& replacement : pending)
+        std::printf("  %s\n      new  %s\n      live %s\n      old  %s\n", replacement.hive.c_str(),
+                    replacement.newFile.c_str(), replacement.liveFile.c_str(), replacement.oldFile.c_str());
+}
+
+// A start of the machine without the program: what Windows does with replaced hives at boot.
+int boot(const std::vector<std::string>& args) {
+    if (args.size() != 1) throw std::invalid_argument(kUsage);
+    const std::string machineDir = openMachine(args[0])->machineDir();
+    const BootReport report = applyPendingReplacements(machineDir);
+    for (const auto& replacement : report.applied)
+        std::printf("Replaced %s\n  with %s\n  previous hive kept as %s\n", replacement.hive.c_str(),
+                    replacement.liveFile.c_str(), replacement.oldFile.c_str());
+    for (const auto& problem : report.problems) std::printf("NOT replaced: %s\n", problem.c_str());
+    if (report.applied.empty() && report.problems.empty()) std::cout << "Nothing was pending.\n";
+    return report.problems.empty() ? 0 : 1;
+}
+
 int status(const std::vector<std::string>& args) {
     if (args.size() != 1) throw std::invalid_argument(kUsage);
     auto machine = openMachine(args[0]);
@@ -100,6 +125,7 @@ int status(const std::vector<std::string>& args) {
               << "  program           " << machine->system().programPath() << "\n";
     printDrives(*machine);
     printHives(*machine);
+    printPending(machine->machineDir());
     return 0;
 }
 
@@ -113,6 +139,7 @@ int main(int argc, char** argv) {
         args.erase(args.begin());
         if (command == "create") return create(args);
         if (command == "status") return status(args);
+        if (command == "boot") return boot(args);
         throw std::invalid_argument(kUsage);
     } catch (const std::exception& error) {
         std::cerr << "brxmachine: " << error.what() << "\n";

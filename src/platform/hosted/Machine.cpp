@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "platform/hosted/MachineRegistry.h"
 #include "platform/hosted/UnavailableRegistry.h"
 
 namespace brx::platform::hosted {
@@ -60,7 +61,9 @@ void setRegistryFactory(RegistryFactory factory) { registryFactory() = std::move
 
 std::unique_ptr<HostedPlatform> openMachine(const std::string& machineDir) {
     auto platform = std::make_unique<HostedPlatform>(loadMachineConfig(machineDir));
-    if (registryFactory()) platform->setRegistry(registryFactory()(*platform));
+    platform->setRegistry(registryFactory() ? registryFactory()(*platform) : openMachineRegistry(*platform));
+    HostedPlatform* machine = platform.get();
+    platform->setRestartHook([machine] { restartMachine(*machine); });
     return platform;
 }
 
