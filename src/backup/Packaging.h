@@ -75,6 +75,7 @@ public:
 
     PackagingOptions& Options() { return m_options; }
     const PackagingPaths& Paths() const { return m_paths; }
+    void SetPaths(PackagingPaths paths) { m_paths = std::move(paths); }
     // The engine's events go to this object from now on.
     void InstallEngineHandlers();
 
