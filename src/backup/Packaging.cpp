@@ -110,16 +110,13 @@ void Packaging::TotalPercentDone(int percent) {
                              std::to_string(archiveGauge) + "%");
 }
 
-std::string Packaging::ProducingText(const std::string& verb, const std::string& path) const {
-    std::string text = verb + NamePart(path);
-    const std::string upper = UpperCase(path);
-    const std::size_t at = upper.find("\\PROFILES\\");
-    if (at != std::string::npos) {
-        const std::size_t begin = at + 10;
-        const std::size_t end = path.find('\\', begin);
-        text += " (" + path.substr(begin, end == std::string::npos ? end : end - begin) + ")";
-    }
-    return text;
+std::string Packaging::ProfileSuffix(const std::string& path) {
+    // Files below a profiles folder say whose profile they come from.
+    const std::size_t at = UpperCase(path).find("\\PROFILES\\");
+    if (at == std::string::npos) return {};
+    const std::size_t begin = at + 10;
+    const std::size_t end = path.find('\\', begin);
+    return " (" + path.substr(begin, end == std::string::npos ? end : end - begin) + ")";
 }
 
 // --- archives ---------------------------------------------------------------------------------
@@ -208,8 +205,7 @@ void Packaging::ProcessFile(const std::string& source, const std::string& destin
     try {
         switch (mode) {
         case FileMode::Pack:
-            m_ui.SetProgressStatus(ProducingText("Producing ", destination) +
-                                   ProducingText("", source).substr(NamePart(source).size()));
+            m_ui.SetProgressStatus("Producing " + NamePart(destination) + ProfileSuffix(source));
             ProduceArchive(destination, {source}, flag);
             break;
         case FileMode::Copy:
@@ -231,8 +227,7 @@ void Packaging::ProcessFile(const std::string& source, const std::string& destin
 }
 
 void Packaging::CopyOne(const std::string& source, const std::string& destination, FileMode) {
-    m_ui.SetProgressStatus(ProducingText("Copying ", destination) +
-                           ProducingText("", source).substr(NamePart(source).size()));
+    m_ui.SetProgressStatus("Copying " + NamePart(destination) + ProfileSuffix(source));
     auto& files = m_platform.files();
     auto failed = [&] {
         m_run.error = true;
@@ -430,8 +425,7 @@ void Packaging::ZipDir(const std::string& archive, int step, bool pack, const st
     try {
         for (std::size_t i = 0; i < sources.size(); ++i) {
             m_run.progressBase = static_cast<int>(i * 100 / m_parts);
-            m_ui.SetProgressStatus(ProducingText("Producing ", archive) +
-                                   ProducingText("", sources[i]).substr(0));
+            m_ui.SetProgressStatus("Producing " + NamePart(archive) + ProfileSuffix(sources[i]));
             ProduceArchive(archive, {sources[i] + "*.*"}, true);
             if (m_run.cancel) break;
         }

@@ -130,7 +130,7 @@ private:
     bool WaitForRoom(const std::string& destination, std::uint64_t size);
     void NoteInUse(const std::string& source, const std::string& copy);
     std::string CopyPathFor(const std::string& baseDirectory, const std::string& source) const;
-    std::string ProducingText(const std::string& verb, const std::string& path) const;
+    static std::string ProfileSuffix(const std::string& path);
     std::string TargetRoot() const;
     std::vector<std::string> ProfileSources(const std::string& folder, const std::string& valueName);
     std::string ShellFolder(platform::HKey root, const std::string& key, const std::string& value);
