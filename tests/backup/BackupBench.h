@@ -98,6 +98,8 @@ protected:
 
     // Starts the program the way the window does, without flagged runs.
     void Start() {
+        // A settings file of this program version: the configurations have their own sections.
+        if (Get("BackupPreferences", "curconfig").empty()) Set("BackupPreferences", "curconfig", "1");
         program = std::make_unique<core::Program>(*machine, editions::Edition::Win2000(), ui);
         core::InstallZipEngine(*program);
         core::Startup startup(*program, runItems);
@@ -105,6 +107,9 @@ protected:
         startup.MainWindowStart();
         backup = std::make_unique<BackupRun>(*program);
     }
+
+    // The shown configuration: a run saves it to the file before it reads it back.
+    core::Configuration& Model() { return program->settings.config; }
 
     void Run(int index = 0) {
         program->run.fileCount = 0;

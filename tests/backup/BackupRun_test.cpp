@@ -62,7 +62,7 @@ TEST_F(BackupRunTest, NothingTickedCreatesNothing) {
     Start();
     Run();
     EXPECT_TRUE(Contains(ui.Messages(), std::string("Brellix 2000: ") + kNothingSelectedText));
-    EXPECT_FALSE(fs::exists(Host("C:\\") + "BACKUPS"));
+    EXPECT_FALSE(fs::exists(fs::path(Host("C:\\")) / "BACKUPS"));
 }
 
 TEST_F(BackupRunTest, DifferentialLeavesArchiveBitsAndIncrementalClearsThem) {
@@ -74,7 +74,7 @@ TEST_F(BackupRunTest, DifferentialLeavesArchiveBitsAndIncrementalClearsThem) {
     std::ofstream(Host(autoexec), std::ios::app) << "rem changed\r\n";
     ASSERT_NE(machine->files().getAttributes(autoexec) & platform::kAttrArchive, 0u);
 
-    Configure("BackupType", "2");
+    Model().backupType = core::kBackupDifferential;
     Run();
     Run();
     const auto entries = Entries();
@@ -83,7 +83,7 @@ TEST_F(BackupRunTest, DifferentialLeavesArchiveBitsAndIncrementalClearsThem) {
     EXPECT_EQ(SetContents(entries[2]), Names{"autoexec.ntz"});
     EXPECT_NE(machine->files().getAttributes(autoexec) & platform::kAttrArchive, 0u);
 
-    Configure("BackupType", "1");
+    Model().backupType = core::kBackupIncremental;
     Run();
     Run();
     ASSERT_EQ(Entries().size(), 5u);
@@ -116,8 +116,8 @@ TEST_F(BackupRunTest, UncompressedSetsCopyTreesWithAndWithoutTheDrive) {
     EXPECT_EQ(SetContents(set), (Names{"C", "autoexec.nt"}));
     EXPECT_TRUE(fs::is_regular_file(Host(set) + "/C/WINNT/win.ini"));
 
-    Configure("BackupType", "3");
-    Configure("Target", "C:\\PLAIN");
+    Model().backupType = core::kBackupReplace;
+    Model().target = "C:\\PLAIN";
     Run();
     EXPECT_EQ(SetContents("C:\\PLAIN"), (Names{"WINNT", "autoexec.nt"}));
     EXPECT_TRUE(fs::is_regular_file(Host("C:\\PLAIN") + "/WINNT/win.ini"));
@@ -140,7 +140,7 @@ TEST_F(BackupRunTest, PackageArchivesFollowIncludesExcludesAndHandTicks) {
 
 TEST_F(BackupRunTest, MissingBootFileIsListedAndTheRunGoesOn) {
     Tick({7, 8});
-    fs::remove(Host("C:\\") + "/bootfont.bin");
+    fs::remove(fs::path(Host("C:\\")) / "bootfont.bin");
     Start();
     Run();
     const auto warnings = LastWarningList();
