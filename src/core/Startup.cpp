@@ -257,6 +257,7 @@ void RunGuarded(Program& program, const std::function<void()>& action)
     try {
         action();
     } catch (const std::exception& error) {
+        program.run.error = true;
         program.ui.ShowError(program.edition.title, error.what());
     }
 }
