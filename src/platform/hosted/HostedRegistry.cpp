@@ -443,7 +443,7 @@ ErrorCode HostedRegistry::flushKey(HKey key) {
 std::vector<RegValue> HostedRegistry::hiveListValues() const {
     std::vector<RegValue> list;
     for (const HiveMount& mount : m_config.mounts)
-        list.push_back(RegValue::string(mount.registryPath, mount.hostFile.empty() ? "" : mount.devicePath));
+        list.push_back(RegValue::string(mount.registryPath, mount.devicePath));
     return list;
 }
 
