@@ -221,3 +221,66 @@ TEST_F(BackupRunTest, CancelInTheProgressWindowEndsTheRun) {
 
 }  // namespace
 }  // namespace brx::backup::test
+
+namespace brx::backup::test {
+namespace {
+
+class RegistryBackupTest : public BackupRunTest {
+protected:
+    RegistryBackupTest() { withHives = true; }
+
+    void DenyBackupPrivilege() {
+        const std::string ini = root + "/machine/machine.ini";
+        std::ifstream in(ini);
+        std::stringstream text;
+        text << in.rdbuf();
+        std::string content = text.str();
+        const auto at = content.find("Backup=1");
+        ASSERT_NE(at, std::string::npos);
+        content.replace(at, 8, "Backup=0");
+        std::ofstream(ini, std::ios::trunc) << content;
+        machine = platform::hosted::openMachine(root + "/machine");
+        ui.platform = machine.get();
+    }
+};
+
+TEST_F(RegistryBackupTest, FullSetThenIncrementalWithoutChangesHoldsOnlyTheRegistry) {
+    Tick({0, 1, 2, 5, 7, 13});
+    Start();
+    Run();
+    ASSERT_EQ(Entries().size(), 1u);
+    const std::string full = Entries()[0];
+    EXPECT_EQ(full, "C:\\BACKUPS\\12-09-2026\\");
+    EXPECT_EQ(SetContents(full), (Names{"autoexec.ntz", "boot.inz", "config.ntz", "desktop.zip",
+                                        "ntldr.--z", "registry.daz", "system.inz", "win.inz"}));
+    const std::string registry = ::testing::PrintToString(ArchiveNames(Host(full) + "/registry.daz"));
+    for (const char* hive : {"SYSTEM", "SOFTWARE", "SAM", "SECURITY", "DEFAULT", "user0", "user.ini"})
+        EXPECT_NE(registry.find(std::string("/") + hive + "\""), std::string::npos) << hive << registry;
+    EXPECT_TRUE(fs::exists(Host(layout.windowsDirectory + "\\registry.daz")));
+    ExpectArchivesPass(full);
+    EXPECT_EQ(Get("Last Backup", "Month"), "12");
+    EXPECT_FALSE(program->run.error) << ::testing::PrintToString(program->run.warnings);
+
+    Model().backupType = core::kBackupIncremental;
+    Run();
+    ASSERT_EQ(Entries().size(), 2u);
+    EXPECT_EQ(Entries()[1], "C:\\BACKUPS\\12-09-2026(1)\\");
+    EXPECT_EQ(SetContents(Entries()[1]), (Names{"registry.daz", "system.inz", "win.inz"}));
+    ExpectArchivesPass(Entries()[1]);
+}
+
+TEST_F(RegistryBackupTest, UserWithoutBackupPrivilegeGetsTheWarningListAndNoHives) {
+    DenyBackupPrivilege();
+    Tick({0});
+    Start();
+    Run();
+    EXPECT_TRUE(Contains(ui.Messages(), "Brellix 2000: You do not have Backup Privileges.  Backup is "
+                                        "not possible for this user."));
+    const auto warnings = LastWarningList();
+    EXPECT_TRUE(Contains(warnings, "SYSTEM key"));
+    EXPECT_TRUE(Contains(warnings, "SOFTWARE key"));
+    EXPECT_TRUE(program->run.error);
+}
+
+}  // namespace
+}  // namespace brx::backup::test
