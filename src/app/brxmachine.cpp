@@ -3,7 +3,7 @@
 //
 //   brxmachine create DIR [--edition 2000|nt] [--user NAME] [--no-demo-files] [--no-diskette]
 //   brxmachine status DIR
-//   brxmachine boot DIR      start the machine: apply the pending hive replacements
+//   brxmachine boot DIR      starts the machine: applies the pending hive replacements
 #include <cstdio>
 #include <iostream>
 #include <stdexcept>
@@ -94,25 +94,24 @@ void printHives(HostedPlatform& machine) {
     }
 }
 
-void printPending(const std::string& machineDir) {
-    const auto pending = readPendingReplacements(machineDir);
-    std::cout << "Pending hive replacements (applied at the next start)\n";
-    if (pending.empty()) std::cout << "  none\n";
-    for (const auto& replacement : pending)
-        std::printf("  %s\n      new  %s\n      live %s\n      old  %s\n", replacement.hive.c_str(),
-                    replacement.newFile.c_str(), replacement.liveFile.c_str(), replacement.oldFile.c_str());
+void printReplacement(const PendingReplacement& replacement) {
+    std::printf("  %s\n      live %s\n      new  %s\n      old  %s\n", replacement.hive.c_str(),
+                replacement.liveFile.c_str(), replacement.newFile.c_str(), replacement.oldFile.c_str());
 }
 
-// A start of the machine without the program: what Windows does with replaced hives at boot.
+void printPending(HostedPlatform& machine) {
+    const auto pending = readPendingReplacements(machine.machineDir());
+    std::cout << "Pending until the next start" << (pending.empty() ? ": nothing" : "") << "\n";
+    for (const auto& replacement : pending) printReplacement(replacement);
+}
+
 int boot(const std::vector<std::string>& args) {
     if (args.size() != 1) throw std::invalid_argument(kUsage);
-    const std::string machineDir = openMachine(args[0])->machineDir();
-    const BootReport report = applyPendingReplacements(machineDir);
-    for (const auto& replacement : report.applied)
-        std::printf("Replaced %s\n  with %s\n  previous hive kept as %s\n", replacement.hive.c_str(),
-                    replacement.liveFile.c_str(), replacement.oldFile.c_str());
-    for (const auto& problem : report.problems) std::printf("NOT replaced: %s\n", problem.c_str());
-    if (report.applied.empty() && report.problems.empty()) std::cout << "Nothing was pending.\n";
+    auto machine = openMachine(args[0]);
+    const BootReport report = applyPendingReplacements(machine->machineDir());
+    std::cout << "Started " << machine->machineDir() << ": " << report.applied.size() << " hive replacement(s) applied\n";
+    for (const auto& replacement : report.applied) printReplacement(replacement);
+    for (const auto& problem : report.problems) std::cerr << "  " << problem << "\n";
     return report.problems.empty() ? 0 : 1;
 }
 
@@ -125,7 +124,7 @@ int status(const std::vector<std::string>& args) {
               << "  program           " << machine->system().programPath() << "\n";
     printDrives(*machine);
     printHives(*machine);
-    printPending(machine->machineDir());
+    printPending(*machine);
     return 0;
 }
 

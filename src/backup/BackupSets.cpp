@@ -133,8 +133,8 @@ void BackupSets::RemoveOldest(const std::string& directory) {
     }
     if (!files.exists(RemoveBackSl(directory))) return;
     if (files.removeDirectory(RemoveBackSl(directory)) == platform::kErrorSuccess) return;
-    const std::string text = "The " + directory + " directory could not be removed.\r\n\r\n" +
-                             "This is probably because files exist in subdirectories.\r\n\r\n" +
+    const std::string text = "The " + directory + " directory could not be removed.\n\n" +
+                             "This is probably because files exist in subdirectories.\n\n" +
                              "Do you want me to delete all of the subdirectories?";
     if (m_ui.AskYesNo("Delete " + directory + "?", text))
         DeleteSubDirs(files, directory, {[this] { m_ui.Pump(); }, {}});

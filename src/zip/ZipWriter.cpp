@@ -647,8 +647,7 @@ private:
         const std::string beside = system().tempFileName(FolderOf(zipName), "brx");
         FileRemover removeBeside(files(), beside);
         if (beside.empty() || files().copyFile(tempName, beside, false) != platform::kErrorSuccess
-            || files().deleteFile(zipName) != platform::kErrorSuccess
-            || files().moveFile(beside, zipName) != platform::kErrorSuccess) {
+            || files().replaceFile(beside, zipName) != platform::kErrorSuccess) {
             if (m_engine.OnMessage)
                 m_engine.OnMessage(kCaptionError, "Could not copy from " + tempName + " -> " + zipName);
             Fail(ZipErrorKind::ENotEnoughRoom, kMsgNotEnoughRoom);

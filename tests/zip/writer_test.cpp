@@ -50,8 +50,12 @@ TEST_F(ZipWriter, EmptyListWritesOnlyTheEndRecord)
     EXPECT_EQ(writeArchive("empty.zip", {}), 0);
     EXPECT_EQ(fs::file_size(host("empty.zip")), 22u);
     EXPECT_EQ(engine().EntryCount(), 0);
-    EXPECT_EQ(sh("unzip -l empty.zip"), 0);
-    EXPECT_EQ(writeArchive("  ", {z("x")}), 0);
+    EXPECT_EQ(sh("7zz t empty.zip"), 0);
+    // A name of blanks writes nothing at all.
+    engine().SetZipName("  ");
+    engine().FilesList = {z("x")};
+    EXPECT_EQ(engine().WriteArchive(), 0);
+    EXPECT_TRUE(engine().FilesList.empty());
 }
 
 TEST_F(ZipWriter, ExpandsMasksWithoutTheArchiveDuplicatesOrExclusions)
@@ -202,8 +206,8 @@ TEST_F(ZipWriter, SplitsIntoBlocksThatNeverCutARecord)
     put("c.bin", randomBytes(50000, 12));
     const BlockCase cases[] = {
         {"fits into the first block", 1000000, 1000000, 1},
-        {"three blocks", 80000, 80000, 3},
-        {"small first block", 30000, 100000, 3},
+        {"three blocks", 60000, 60000, 3},
+        {"small first block", 30000, 100000, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -32,14 +32,13 @@ bool isHostDirectory(const std::string& hostPath) {
     return hostStat(hostPath, status) && S_ISDIR(status.st_mode);
 }
 
-std::int64_t birthTime(const std::string& hostPath) {
+CreationKey creationKey(const std::string& hostPath) {
     struct statx status {};
-    if (statx(AT_FDCWD, hostPath.c_str(), 0, STATX_BTIME, &status) == 0 && (status.stx_mask & STATX_BTIME))
-        return status.stx_btime.tv_sec * 1'000'000'000LL + status.stx_btime.tv_nsec;
-    struct stat fallback {};
-    if (::stat(hostPath.c_str(), &fallback) == 0)
-        return fallback.st_ctim.tv_sec * 1'000'000'000LL + fallback.st_ctim.tv_nsec;
-    return 0;
+    if (statx(AT_FDCWD, hostPath.c_str(), 0, STATX_BTIME | STATX_INO, &status) != 0) return {};
+    // Without a birth time, the inode number alone still orders names by creation on most
+    // file systems.
+    if (!(status.stx_mask & STATX_BTIME)) return {0, status.stx_ino};
+    return {status.stx_btime.tv_sec * 1'000'000'000LL + status.stx_btime.tv_nsec, status.stx_ino};
 }
 
 FileInfo infoFor(const std::string& hostPath, const std::string& name, const std::string& alias,
@@ -88,7 +87,7 @@ bool HostedFiles::mediaPresent(const DriveConfig& drive) const { return isHostDi
 
 std::vector<std::string> HostedFiles::aliasesOf(const std::string& hostDir,
                                                 const std::vector<std::string>& names) const {
-    return assignShortNames(names, [&](std::size_t i) { return birthTime(joinHost(hostDir, names[i])); });
+    return assignShortNames(names, [&](std::size_t i) { return creationKey(joinHost(hostDir, names[i])); });
 }
 
 std::optional<std::string> HostedFiles::findComponent(const std::string& hostDir, const std::string& name) const {
