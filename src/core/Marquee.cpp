@@ -298,6 +298,11 @@ namespace brx::core {
 std::string GetMarqueeText(Program& program)
 {
     if (program.Zip() == nullptr) throw Error(ErrorKind::General, "The archive engine is not available.");
+    // An earlier run may have left the engine's events pointing at objects that are gone.
+    program.Zip()->OnTotalPercentDone = nullptr;
+    program.Zip()->OnGetNextDisk = nullptr;
+    program.Zip()->OnInCompleteZip = nullptr;
+    program.Zip()->OnPump = [&program] { program.ui.Pump(); };
     MarqueeSite site{program.platform,
                      *program.Zip(),
                      program.paths.windowsDirectory,
