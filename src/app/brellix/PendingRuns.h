@@ -1,6 +1,6 @@
-// The runs the start-up hands work to, as far as this build has them. The backup run and
-// DorAdur are not part of this build yet: their requests are recorded and reported, and nothing
-// is backed up or compacted.
+// The runs the start-up hands work to, as far as this build has them. DorAdur runs for real; the
+// backup run is not part of this build yet: its requests are recorded and reported, and nothing
+// is backed up.
 #pragma once
 
 #include <iosfwd>
