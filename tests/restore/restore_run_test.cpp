@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "backup/BackupRun.h"
+#include "core/Startup.h"
 #include "platform/hosted/PendingReplacements.h"
 #include "restore/RestoreRun.h"
 #include "restore/RestoreSources.h"
@@ -78,6 +79,30 @@ TEST(RestoreRun, ABackedUpRegistryAndBootFileComeBackAfterTheRestart)
     EXPECT_EQ(ProgramOnMachine::HiveValue(m.machine.host(undo + "SOFTWARE"), "\\Brellix Test", "Colour"), "red");
     for (const char* hive : {"SAM", "SECURITY", "SYSTEM", "DEFAULT", "user0", "user1"})
         EXPECT_TRUE(m.machine.exists(undo + hive)) << hive;
+}
+
+TEST(RestoreRun, TheSpareRegistryRestoresTheRegistryAloneAndRestarts)
+{
+    ProgramOnMachine m;
+    core::Program* program = &m.Start();
+    ASSERT_TRUE(test::SetRegistryText(program->platform.registry(), kHKeyLocalMachine, kTestKey, "Colour", "blue"));
+    BackUp(m, *program, {0});
+    ASSERT_TRUE(test::SetRegistryText(program->platform.registry(), kHKeyLocalMachine, kTestKey, "Colour", "red"));
+    m.machine.writeFile(m.Windows() + "win.ini", "[windows]\r\nchanged=1\r\n");
+
+    core::ComputeStartupFacts(*program);
+    RestorePage page(*program);
+    page.Load();
+    page.source = kSpareRegistrySource;
+    page.ChangeSource(ChangeSender::Page);
+    page.RestoreClick();
+    EXPECT_EQ(page.kind, RestoreSourceKind::SpareRegistry);
+    EXPECT_EQ(m.ui().Messages(), std::vector<std::string>{
+                                     "Brellix 2000: 7 files restored.\r\rPlease quit all applications.  Windows Will Now Restart"});
+    EXPECT_EQ(m.machine.readFile(m.Windows() + "win.ini"), "[windows]\r\nchanged=1\r\n");   // files are not its business
+    m.machine.reopen();
+    program = &m.Start();
+    EXPECT_EQ(test::RegistryText(program->platform.registry(), kHKeyLocalMachine, kTestKey, "Colour"), "blue");
 }
 
 TEST(RestoreRun, AHiveThatCannotBeReplacedEndsWithTheRestartQuestion)
