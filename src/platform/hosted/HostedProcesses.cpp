@@ -127,7 +127,10 @@ HostedProcesses::Started HostedProcesses::execute(const std::vector<std::string>
     if (stem == "cmd") return runInterpreter(arguments, workingDirectory, wait, pump);
     if (stem == "expand") return runExpand(arguments);
     if (arguments.empty()) return {};
-    auto file = files_.hostPath(arguments.front());
+    // Notepad takes the rest of its command line as one file name, blanks and all.
+    std::string name;
+    for (const auto& argument : arguments) name += (name.empty() ? "" : " ") + argument;
+    auto file = files_.hostPath(name);
     if (!file) return {};
     std::vector<std::string> argv = splitHostCommand(machine_.viewer);
     if (argv.empty()) return {};
