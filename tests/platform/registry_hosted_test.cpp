@@ -2,6 +2,9 @@
 // writes that reach the file, compact saves and replacements that wait for a restart.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -13,6 +16,7 @@
 #include "platform/hosted/PendingReplacements.h"
 #include "platform/hosted/regf/HiveAuthor.h"
 #include "support/hive_testing.h"
+#include "support/raw_hive.h"
 
 using namespace brx::platform;
 using namespace brx::platform::hosted;
@@ -313,6 +317,77 @@ TEST(PendingReplacements, AStartCutOffAfterTheFirstMoveIsFinishedByTheNext) {
     EXPECT_EQ(fileBytes(dir.file("live")), std::vector<std::uint8_t>{'N'});
     EXPECT_EQ(fileBytes(dir.file("old")), std::vector<std::uint8_t>{'l'});
     EXPECT_FALSE(fs::exists(dir.file("pending.ini")));
+}
+
+// Replacements staged on other media (a diskette, a RAM disk) cannot be renamed into place.
+TEST(PendingReplacements, MovesANewFileFromAnotherFileSystem) {
+    ScratchDir dir;
+    struct stat here{}, other{};
+    if (::stat(dir.path().c_str(), &here) != 0 || ::stat("/dev/shm", &other) != 0 || here.st_dev == other.st_dev)
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    const std::string newFile = "/dev/shm/brx-pending-" + std::to_string(::getpid());
+    writeBytes(newFile, {'n', 'e', 'w'});
+    writeBytes(dir.file("live"), {'l', 'i', 'v', 'e'});
+    ASSERT_TRUE(recordPendingReplacement(dir.path(), {"\\REGISTRY\\MACHINE\\SYSTEM", dir.file("live"), newFile, dir.file("old")}));
+
+    const BootReport boot = applyPendingReplacements(dir.path());
+    EXPECT_TRUE(boot.problems.empty());
+    EXPECT_EQ(fileBytes(dir.file("live")), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+    EXPECT_EQ(fileBytes(dir.file("old")), (std::vector<std::uint8_t>{'l', 'i', 'v', 'e'}));
+    EXPECT_FALSE(fs::exists(newFile));
+}
+
+TEST_F(RegistryMachine, ADamagedHiveFileIsReportedNotRead) {
+    registry.reset();
+    auto bytes = fileBytes(host(kSoftwareFile));
+    bytes.resize(0x1800);
+    writeBytes(host(kSoftwareFile), bytes);
+    openRegistry();
+    HKey key = 0;
+    EXPECT_EQ(registry->openKey(kHKeyLocalMachine, "SOFTWARE\\Classes", kKeyRead, &key), kErrorBadDb);
+    EXPECT_EQ(text(kHKeyLocalMachine, "SYSTEM\\CurrentControlSet\\Control", "Marker"), "two");
+}
+
+// Class names and time stamps come from the hive itself; hivex reports neither class names
+// nor lets us write them, so the hive is built cell by cell.
+TEST_F(RegistryMachine, KeyInformationCarriesClassNamesAndTimeStamps) {
+    registry.reset();
+    RawHive raw = richHive(3);
+    writeBytes(host(kSoftwareFile), raw.build());
+    openRegistry();
+    struct Case {
+        const char* path;
+        std::string className;
+        FileTime lastWrite;
+        std::uint32_t subKeys, values;
+    };
+    // The fixture's time stamps as FILETIMEs (100 ns since 1601), in seconds since 1970.
+    constexpr FileTime kRootTime = (130000000000000000ll - 116444736000000000ll) / 10000000;
+    constexpr FileTime kChildTime = (131000000000000000ll - 116444736000000000ll) / 10000000;
+    const Case cases[] = {
+        {"SOFTWARE", "RootClass", kRootTime, 6, 11},
+        {"SOFTWARE\\Child1", "Class1", kChildTime + 3600, 3, 1},
+        {"SOFTWARE\\Child2", "", kChildTime + 7200, 3, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        HKey key = open(kHKeyLocalMachine, c.path);
+        RegKeyInfo info;
+        ASSERT_EQ(registry->queryInfoKey(key, &info), kErrorSuccess);
+        EXPECT_EQ(info.className, c.className);
+        EXPECT_EQ(info.lastWrite, c.lastWrite);
+        EXPECT_EQ(info.subKeys, c.subKeys);
+        EXPECT_EQ(info.values, c.values);
+    }
+    HKey root = open(kHKeyLocalMachine, "SOFTWARE");
+    RegKeyInfo info;
+    ASSERT_EQ(registry->queryInfoKey(root, &info), kErrorSuccess);
+    EXPECT_EQ(info.maxValueLength, 40000u);
+    EXPECT_EQ(info.maxValueNameLength, 10u);  // "Big endian"
+    EXPECT_EQ(info.maxSubKeyLength, 6u);
+    RegValue huge;
+    ASSERT_EQ(registry->queryValue(root, "Huge", &huge), kErrorSuccess);
+    EXPECT_EQ(huge.data, std::vector<std::uint8_t>(40000, 0x5A));
 }
 
 }  // namespace
