@@ -457,6 +457,35 @@ ErrorCode HostedFiles::replaceFile(const std::string& from, const std::string& t
     return kErrorSuccess;
 }
 
+ErrorCode HostedFiles::writeFileAtomically(const std::string& path, const std::string& bytes) {
+    const std::uint32_t attributes = getAttributes(path);
+    const bool existed = attributes != kInvalidAttributes;
+    if (existed && (attributes & (kAttrReadOnly | kAttrDirectory))) return kErrorAccessDenied;
+
+    const std::string directory = windowsParent(path);
+    const std::string prefix = directory + (directory.back() == '\\' ? "" : "\\") + "~brx";
+    std::string temporary;
+    File file;
+    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
+        temporary = prefix + std::to_string(attempt) + ".tmp";
+        OpenResult opened = open(temporary, OpenMode::CreateNew);
+        if (opened.file) file = std::move(opened.file);
+        else if (opened.error != kErrorFileExists) return opened.error;
+    }
+    if (!file) return kErrorFileExists;
+    ErrorCode error = kErrorSuccess;
+    if (!file.write(bytes.data(), bytes.size()) || !file.flush()) error = file.lastError();
+    file.close();
+    if (error == kErrorSuccess) error = replaceFile(temporary, path);
+    if (error != kErrorSuccess) {
+        deleteFile(temporary);
+        return error;
+    }
+    if (existed && (attributes & (kAttrHidden | kAttrSystem)))
+        setAttributes(path, (attributes & (kAttrHidden | kAttrSystem)) | kAttrArchive);
+    return kErrorSuccess;
+}
+
 ErrorCode HostedFiles::setFileTime(const std::string& path, FileTime modified) {
     auto target = resolve(path);
     if (!target || !target->exists) return failureFor(target);

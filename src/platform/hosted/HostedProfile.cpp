@@ -86,34 +86,8 @@ std::optional<IniText> HostedProfile::load(const std::string& path, bool* exists
     return IniText::parse(decodeProfileText(bytes, encoding));
 }
 
-bool HostedProfile::store(const std::string& path, const IniText& ini, bool existed, ProfileEncoding encoding) {
-    std::uint32_t attributes = 0;
-    if (existed) {
-        attributes = files_.getAttributes(path);
-        if (attributes != kInvalidAttributes && (attributes & kAttrReadOnly)) return false;
-    }
-    const std::string directory = windowsParent(path);
-    const std::string bytes = encodeProfileText(ini.serialize(), encoding);
-
-    std::string temporary;
-    File file;
-    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temporary = directory + (directory.back() == '\\' ? "" : "\\") + "~brx" + std::to_string(attempt) + ".tmp";
-        OpenResult opened = files_.open(temporary, OpenMode::CreateNew);
-        if (opened.file) file = std::move(opened.file);
-        else if (opened.error != kErrorFileExists) return false;
-    }
-    if (!file) return false;
-    const bool written = file.write(bytes.data(), bytes.size()) && file.flush();
-    file.close();
-    const ErrorCode moved = written ? files_.replaceFile(temporary, path) : kErrorWriteFault;
-    if (moved != kErrorSuccess) {
-        files_.deleteFile(temporary);
-        return false;
-    }
-    if (existed && attributes != kInvalidAttributes && (attributes & (kAttrHidden | kAttrSystem)))
-        files_.setAttributes(path, (attributes & (kAttrHidden | kAttrSystem)) | kAttrArchive);
-    return true;
+bool HostedProfile::store(const std::string& path, const IniText& ini, ProfileEncoding encoding) {
+    return files_.writeFileAtomically(path, encodeProfileText(ini.serialize(), encoding)) == kErrorSuccess;
 }
 
 std::optional<std::string> HostedProfile::read(const std::string& file, const std::string& section,
@@ -135,7 +109,7 @@ bool HostedProfile::write(const std::string& file, const std::string& section, c
     auto ini = load(path, &exists, &encoding);
     if (!ini) return false;
     ini->setValue(section, key, value);
-    return store(path, *ini, exists, encoding);
+    return store(path, *ini, encoding);
 }
 
 bool HostedProfile::deleteKey(const std::string& file, const std::string& section, const std::string& key) {
@@ -145,7 +119,7 @@ bool HostedProfile::deleteKey(const std::string& file, const std::string& sectio
     auto ini = load(path, &exists, &encoding);
     if (!ini) return false;
     if (!ini->removeKey(section, key)) return true;
-    return store(path, *ini, exists, encoding);
+    return store(path, *ini, encoding);
 }
 
 bool HostedProfile::deleteSection(const std::string& file, const std::string& section) {
@@ -155,7 +129,7 @@ bool HostedProfile::deleteSection(const std::string& file, const std::string& se
     auto ini = load(path, &exists, &encoding);
     if (!ini) return false;
     if (!ini->removeSection(section)) return true;
-    return store(path, *ini, exists, encoding);
+    return store(path, *ini, encoding);
 }
 
 std::vector<std::string> HostedProfile::sections(const std::string& file) {

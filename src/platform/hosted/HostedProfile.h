@@ -33,7 +33,7 @@ private:
     std::string fullPath(const std::string& file);
     // The file's text; an empty text when it does not exist, nullopt when it cannot be read.
     std::optional<IniText> load(const std::string& path, bool* exists, ProfileEncoding* encoding);
-    bool store(const std::string& path, const IniText& ini, bool existed, ProfileEncoding encoding);
+    bool store(const std::string& path, const IniText& ini, ProfileEncoding encoding);
 
     HostedFiles& files_;
     System& system_;
