@@ -76,6 +76,7 @@ private:
     bool mediaPresent(const DriveConfig& drive) const;
     ErrorCode checkWritable(const Resolved& target) const;
     ErrorCode failureFor(const std::optional<Resolved>& target) const;
+    ErrorCode refusalToOpen(const std::optional<Resolved>& target, OpenMode mode);
     std::uint32_t attributesOf(const Resolved& target) const;
     bool onNtfsVolume(const DriveConfig& drive) const;
     std::uint64_t usedBytes(const DriveConfig& drive) const;
