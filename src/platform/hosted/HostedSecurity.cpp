@@ -43,7 +43,9 @@ TokenHandle HostedSecurity::openProcessToken() {
     return token;
 }
 
-void HostedSecurity::closeToken(TokenHandle token) { openTokens_.erase(token); }
+void HostedSecurity::closeToken(TokenHandle token) {
+    openTokens_.erase(token);
+}
 
 std::optional<Luid> HostedSecurity::lookupPrivilegeValue(const std::string& name) {
     const KnownPrivilege* privilege = byName(name);

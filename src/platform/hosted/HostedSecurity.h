@@ -12,7 +12,7 @@
 namespace brx::platform::hosted {
 
 class HostedSecurity final : public Security {
-public:
+  public:
     // What a reboot does before the program ends (the registry applies what is pending).
     using RestartHook = std::function<void()>;
     // How the program ends when Windows goes down; tests replace it to watch the restart.
@@ -32,7 +32,7 @@ public:
     // Whether the user holds the right at all ("SeBackupPrivilege").
     bool privilegeHeld(const std::string& name) const;
 
-private:
+  private:
     MachineConfig& machine_;
     std::map<Luid, bool> enabled_;
     TokenHandle nextToken_ = 0x100;

@@ -19,7 +19,7 @@
 namespace brx::platform::hosted {
 
 class HostedPlatform final : public Platform {
-public:
+  public:
     explicit HostedPlatform(MachineConfig machine);
     ~HostedPlatform() override;
 
@@ -46,10 +46,14 @@ public:
     void setRegistry(std::unique_ptr<Registry> registry);
     // What a reboot does before the program ends; by default the hives are closed and the
     // pending replacements applied.
-    void setRestartHook(HostedSecurity::RestartHook hook) { security_.setRestartHook(std::move(hook)); }
-    void setTerminate(HostedSecurity::Terminate terminate) { security_.setTerminate(std::move(terminate)); }
+    void setRestartHook(HostedSecurity::RestartHook hook) {
+        security_.setRestartHook(std::move(hook));
+    }
+    void setTerminate(HostedSecurity::Terminate terminate) {
+        security_.setTerminate(std::move(terminate));
+    }
 
-private:
+  private:
     void serveHives();
 
     MachineConfig machine_;
