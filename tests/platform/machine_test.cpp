@@ -76,6 +76,8 @@ TEST(Machine, EditionsLayOutTheirOwnInstallation) {
         files2000.isDirectory("C:\\Documents and Settings\\Tester\\Start Menu\\Programs\\Startup"));
     EXPECT_TRUE(files2000.isDirectory("C:\\Documents and Settings\\All Users\\Desktop"));
     EXPECT_TRUE(filesNt.isDirectory("C:\\WINNT\\Profiles\\Tester\\Start Menu\\Programs\\Startup"));
+    EXPECT_TRUE(filesNt.isDirectory("C:\\WINNT\\Profiles\\Default User\\Desktop"));
+    EXPECT_TRUE(files2000.isDirectory("C:\\Documents and Settings\\Default User\\Application Data"));
     EXPECT_EQ(nt.platform().system().environment("userprofile"), "C:\\WINNT\\Profiles\\Tester");
     EXPECT_EQ(filesNt.driveType("A:\\"), DriveType::Removable);
     EXPECT_TRUE(filesNt.isDirectory(nt.platform().system().tempPath()));
@@ -182,6 +184,37 @@ TEST(Machine, HostRootSeesTheHostAsDriveZ) {
     EXPECT_EQ(opened.file.read(buffer, sizeof buffer), 4u);
     EXPECT_EQ(host->files().hostPath(windowsPath + "\\new.zip"), temp.path() + "/new.zip");
     EXPECT_EQ(host->system().tempPath().substr(0, 3), "Z:\\");
+}
+
+}  // namespace
+}  // namespace brx::platform
+
+namespace brx::platform {
+namespace {
+
+// Every folder the registry names for the users exists on the machine the builder made.
+std::vector<std::string> missingShellFolders(Platform& platform, HKey root) {
+    std::vector<std::string> missing;
+    HKey key = 0;
+    const std::string path = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    if (platform.registry().openKey(root, path, kKeyRead, &key) != kErrorSuccess) return {"(no " + path + ")"};
+    RegValue value;
+    std::uint32_t count = 0;
+    for (; platform.registry().enumValue(key, count, &value) == kErrorSuccess; ++count) {
+        if (!platform.files().isDirectory(value.text())) missing.push_back(value.name + "=" + value.text());
+    }
+    platform.registry().closeKey(key);
+    if (count < 3) missing.push_back("(only " + std::to_string(count) + " folders named)");
+    return missing;
+}
+
+TEST(Machine, ShellFoldersOfTheRegistryExistOnDisk) {
+    for (auto edition : {hosted::WindowsEdition::Windows2000, hosted::WindowsEdition::WindowsNT}) {
+        TestMachine machine(test::testMachineOptions(edition));
+        SCOPED_TRACE(machine.layout().windowsDirectory + (edition == hosted::WindowsEdition::WindowsNT ? " NT" : " 2000"));
+        EXPECT_EQ(missingShellFolders(machine.platform(), kHKeyCurrentUser), std::vector<std::string>());
+        EXPECT_EQ(missingShellFolders(machine.platform(), kHKeyLocalMachine), std::vector<std::string>());
+    }
 }
 
 }  // namespace
