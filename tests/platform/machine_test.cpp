@@ -161,6 +161,29 @@ TEST(Machine, RebootNeedsTheShutdownPrivilegeThenEndsTheProgram) {
     EXPECT_EQ(ended, 0);
 }
 
+TEST(Machine, EndingTheSessionWritesTheHives) {
+    TestMachine machine;
+    std::optional<int> ended;
+    machine.hosted().setTerminate([&](int code) { ended = code; });
+    Registry& registry = machine.platform().registry();
+    HKey key = 0;
+    ASSERT_EQ(registry.createKey(kHKeyCurrentUser, "Software\\Brellix", kKeyAllAccess, &key, nullptr), kErrorSuccess);
+    ASSERT_EQ(registry.setValue(key, RegValue::string("Written", "before logoff")), kErrorSuccess);
+
+    // A log-off needs no privilege; the key is still open when the session ends.
+    EXPECT_TRUE(machine.platform().security().exitWindows(kEwxLogoff));
+    EXPECT_EQ(ended, 0);
+    // The process ends without tidying up: what is not in the file by now is lost. Another
+    // look at the machine, while this one still runs, reads the file.
+    auto afterwards = hosted::openMachine(machine.dir());
+    HKey reopened = 0;
+    ASSERT_EQ(afterwards->registry().openKey(kHKeyCurrentUser, "Software\\Brellix", kKeyRead, &reopened),
+              kErrorSuccess);
+    RegValue value;
+    ASSERT_EQ(afterwards->registry().queryValue(reopened, "Written", &value), kErrorSuccess);
+    EXPECT_EQ(value.text(), "before logoff");
+}
+
 TEST(CodePages, AnsiIs1252AndOemIs437) {
     EXPECT_EQ(utf8ToAnsi("Zoë €"), "Zo\xEB \x80");
     EXPECT_EQ(utf8ToOem("Zoë ÄÖÜ"), "Zo\x89 \x8E\x99\x9A");

@@ -80,9 +80,8 @@ bool HostedSecurity::privilegeEnabled(const std::string& name) {
 bool HostedSecurity::exitWindows(std::uint32_t flags) {
     const bool restart = (flags & (kEwxReboot | kEwxShutdown)) != 0;
     if (restart && !privilegeEnabled(kSeShutdownName)) return false;
-    if (flags & kEwxReboot) {
-        if (restartHook_) restartHook_();
-    }
+    if (sessionEndHook_) sessionEndHook_();
+    if ((flags & kEwxReboot) && restartHook_) restartHook_();
     terminate_(0);
     return true;
 }

@@ -28,6 +28,9 @@ class HostedSecurity final : public Security {
     bool exitWindows(std::uint32_t flags) override;
 
     void setRestartHook(RestartHook hook) { restartHook_ = std::move(hook); }
+    // What every end of the session does first, whatever the flags (the registry writes its
+    // hives).
+    void setSessionEndHook(RestartHook hook) { sessionEndHook_ = std::move(hook); }
     void setTerminate(Terminate terminate) { terminate_ = std::move(terminate); }
     // Whether the user holds the right at all ("SeBackupPrivilege").
     bool privilegeHeld(const std::string& name) const;
@@ -38,6 +41,7 @@ class HostedSecurity final : public Security {
     TokenHandle nextToken_ = 0x100;
     std::map<TokenHandle, bool> openTokens_;
     RestartHook restartHook_;
+    RestartHook sessionEndHook_;
     Terminate terminate_;
 };
 

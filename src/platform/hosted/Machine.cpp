@@ -39,12 +39,12 @@ HostedPlatform::HostedPlatform(MachineConfig machine)
       security_(machine_),
       registry_(std::make_unique<UnavailableRegistry>()) {
     if (!machine_.hives.empty()) serveHives();
-    // A reboot ends like Windows' own: the hives are written and closed, and what waits for
-    // the next start is applied before the program ends.
-    security_.setRestartHook([this] {
+    // Every end of the session writes and closes the hives, as Windows does when it goes down;
+    // a reboot then applies what waits for the next start, before the program ends.
+    security_.setSessionEndHook([this] {
         if (auto* hosted = dynamic_cast<HostedRegistry*>(registry_.get())) hosted->closeAllHives();
-        applyPendingReplacements(machine_.machineDir);
     });
+    security_.setRestartHook([this] { applyPendingReplacements(machine_.machineDir); });
 }
 
 void HostedPlatform::serveHives() {

@@ -44,8 +44,8 @@ class HostedPlatform final : public Platform {
     // The machine's registry: the hives of [Hives]; a machine without hives has a registry
     // whose every key fails to open.
     void setRegistry(std::unique_ptr<Registry> registry);
-    // What a reboot does before the program ends; by default the hives are closed and the
-    // pending replacements applied.
+    // What a reboot does before the program ends, after the hives were closed; by default the
+    // pending replacements are applied.
     void setRestartHook(HostedSecurity::RestartHook hook) {
         security_.setRestartHook(std::move(hook));
     }
