@@ -267,6 +267,11 @@ TEST(HostedFiles, CopyKeepsTimeAndFullDisketteLeavesNoHalfCopy) {
     EXPECT_EQ(machine.readFile("C:\\Temp\\system.ini"), machine.readFile("C:\\WINNT\\system.ini"));
     EXPECT_EQ(files.copyFile("C:\\WINNT\\system.ini", "C:\\Temp\\system.ini", true),
               kErrorFileExists);
+    // A copy onto itself, under any spelling, leaves the file as it was.
+    const std::string before = machine.readFile("C:\\WINNT\\system.ini");
+    EXPECT_EQ(files.copyFile("C:\\WINNT\\system.ini", "c:\\winnt\\SYSTEM.INI", false),
+              kErrorSharingViolation);
+    EXPECT_EQ(machine.readFile("C:\\WINNT\\system.ini"), before);
 
     machine.writeFile("C:\\big.bin", std::string(1'500'000, 'b'));
     EXPECT_EQ(files.copyFile("C:\\big.bin", "A:\\big.bin", false), kErrorDiskFull);

@@ -58,6 +58,10 @@ std::string joinHost(const std::string& dir, const std::string& name) {
     return dir.back() == '/' ? dir + name : dir + "/" + name;
 }
 
+bool sameHostFile(const struct stat& status, const HostedFiles::Resolved& other) {
+    return other.exists && status.st_dev == other.status.st_dev && status.st_ino == other.status.st_ino;
+}
+
 // Windows lists a directory in the order of its names without regard to case.
 void sortByFoldedName(std::vector<std::string>& names) {
     std::vector<std::pair<std::string, std::string>> keyed;
@@ -424,6 +428,10 @@ ErrorCode HostedFiles::copyFile(const std::string& from, const std::string& to, 
     auto source = stat(from);
     if (!source) return failureFor(resolve(from));
     if (source->isDirectory()) return kErrorAccessDenied;
+    // A copy onto itself would empty the file before reading it; Windows finds it in use.
+    if (auto target = resolve(to); target && target->exists && !failIfExists &&
+                                   sameHostFile(target->status, *resolve(from)))
+        return kErrorSharingViolation;
     if (ErrorCode error = copyContent(from, to, failIfExists); error != kErrorSuccess) return error;
     setFileTime(to, source->modified);
     // The copy carries the source's attributes; a copy is a new file for the next backup.
