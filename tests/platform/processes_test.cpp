@@ -55,6 +55,10 @@ TEST(Processes, ExpandRestoresSzddAndCabinetCopies) {
     EXPECT_EQ(machine.readFile("C:\\boot.out"), machine.readFile("C:\\boot.ini"));
     EXPECT_EQ(run(machine, "cmd.exe /c Expand \"C:\\none._\" \"C:\\none\""), 1u);
     EXPECT_FALSE(machine.exists("C:\\none"));
+    // Nor onto the packed file itself, which would be lost.
+    const std::string packedBefore = machine.readFile(repair + "system._");
+    EXPECT_EQ(run(machine, "cmd.exe /c Expand \"" + repair + "system._\" \"" + repair + "SYSTEM._\""), 1u);
+    EXPECT_EQ(machine.readFile(repair + "system._"), packedBefore);
     // Nothing is expanded onto a CD.
     EXPECT_EQ(run(machine, "cmd.exe /c Expand \"" + repair + "sam._\" \"D:\\sam\""), 1u);
     EXPECT_FALSE(machine.exists("D:\\sam"));

@@ -51,9 +51,16 @@ bool expandCabinet(const std::string& source, const std::string& target) {
     return done;
 }
 
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error);
+}
+
 }  // namespace
 
 bool expandFile(const std::string& source, const std::string& target) {
+    // Expanding a file onto itself would destroy it before it was read.
+    if (sameFile(source, target)) return false;
     bool done = false;
     switch (packingOf(source)) {
         case Packing::Unreadable:
