@@ -24,7 +24,9 @@ class TempDir {
     std::string path_;
 };
 
-// Options of the test machines: a 2000 machine without the demo documents.
+// Options of the test machines: a 2000 machine with its hives but without the demo documents,
+// whose notepad shows nothing on the desktop. Set withHives to false for a machine whose hive
+// files are missing.
 platform::hosted::MachineOptions testMachineOptions(
     platform::hosted::WindowsEdition edition = platform::hosted::WindowsEdition::Windows2000);
 
