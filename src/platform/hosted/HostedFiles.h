@@ -21,7 +21,7 @@
 namespace brx::platform::hosted {
 
 class HostedFiles final : public Files {
-public:
+  public:
     explicit HostedFiles(MachineConfig& machine) : machine_(machine) {}
 
     OpenResult open(const std::string& path, OpenMode mode) override;
@@ -46,6 +46,11 @@ public:
     ErrorCode formatDrive(const std::string& root) override;
     std::optional<std::string> hostPath(const std::string& path) override;
 
+    // Writes the whole file through a temporary file beside it that takes its place only when
+    // complete and on disk, so that an interrupted write leaves the old file whole. A read-only
+    // file refuses; hidden and system stay as they were.
+    ErrorCode writeFileAtomically(const std::string& path, const std::string& bytes);
+
     // The host path of a device path such as "\Device\HarddiskVolume1\WINNT\System32\config\SAM"
     // (through [Devices]) or of a plain Windows path; nullopt when no drive holds it.
     std::optional<std::string> hostPathOfDevicePath(const std::string& devicePath);
@@ -59,24 +64,27 @@ public:
         bool mediaPresent = false;
         bool exists = false;
         bool parentExists = false;
-        struct stat status {};  // of the host file, when it exists
+        struct stat status {};                 // of the host file, when it exists
         std::vector<std::string> storedNames;  // spelling on disk of every existing component
     };
     // nullopt for a malformed path or an unknown drive.
     std::optional<Resolved> resolve(const std::string& path);
 
-private:
+  private:
     const DriveConfig* drive(char letter) const;
     const DriveConfig* driveOf(const std::string& path) const;
     bool mediaPresent(const DriveConfig& drive) const;
     ErrorCode checkWritable(const Resolved& target) const;
     ErrorCode failureFor(const std::optional<Resolved>& target) const;
+    ErrorCode refusalToOpen(const std::optional<Resolved>& target, OpenMode mode);
     std::uint32_t attributesOf(const Resolved& target) const;
     bool onNtfsVolume(const DriveConfig& drive) const;
     std::uint64_t usedBytes(const DriveConfig& drive) const;
     SpaceCheck spaceCheckFor(const DriveConfig& drive) const;
-    std::vector<std::string> aliasesOf(const std::string& hostDir, const std::vector<std::string>& names) const;
-    std::optional<std::string> findComponent(const std::string& hostDir, const std::string& name) const;
+    std::vector<std::string> aliasesOf(const std::string& hostDir,
+                                       const std::vector<std::string>& names) const;
+    std::optional<std::string> findComponent(const std::string& hostDir,
+                                             const std::string& name) const;
     ErrorCode copyContent(const std::string& from, const std::string& to, bool failIfExists);
 
     MachineConfig& machine_;

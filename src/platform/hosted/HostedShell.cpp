@@ -10,7 +10,8 @@ namespace {
 constexpr std::size_t kLargestLink = 1 << 20;
 
 std::string unquoted(const std::string& text) {
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        return text.substr(1, text.size() - 2);
     return text;
 }
 
@@ -23,7 +24,8 @@ ErrorCode HostedShell::writeShortcut(const std::string& linkPath, const ShellLin
         const std::string root = target.substr(0, 2) + "\\";
         volume.type = files_.driveType(root);
         volume.label = files_.volumeLabel(root);
-        if (auto resolved = files_.resolve(root); resolved && resolved->drive) volume.serial = resolved->drive->serial;
+        if (auto resolved = files_.resolve(root); resolved && resolved->drive)
+            volume.serial = resolved->drive->serial;
     }
     LinkTargetFacts facts;
     if (auto info = files_.stat(target)) {
@@ -31,11 +33,9 @@ ErrorCode HostedShell::writeShortcut(const std::string& linkPath, const ShellLin
         facts.size = static_cast<std::uint32_t>(info->size);
         facts.modified = info->modified;
     }
-    const std::string bytes = encodeShellLink(link, volume, facts);
-    OpenResult opened = files_.open(linkPath, OpenMode::Write);
-    if (!opened.file) return opened.error;
-    if (!opened.file.write(bytes.data(), bytes.size())) return opened.file.lastError();
-    return kErrorSuccess;
+    // The start-up shortcut is rewritten at every start; a half-written one would end the
+    // unattended runs without a word.
+    return files_.writeFileAtomically(linkPath, encodeShellLink(link, volume, facts));
 }
 
 std::optional<ShellLink> HostedShell::readShortcut(const std::string& linkPath) {

@@ -4,6 +4,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/hosted/HostedProfile.h"
+#include "platform/hosted/Utf.h"
 
 namespace brx::platform::hosted {
 
@@ -11,8 +12,8 @@ namespace {
 
 constexpr std::uint32_t kHeaderSize = 0x4C;
 // {00021401-0000-0000-C000-000000000046} in its stored byte order.
-constexpr std::array<std::uint8_t, 16> kLinkClassId = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                                       0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+constexpr std::array<std::uint8_t, 16> kLinkClassId = {
+    0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 
 // LinkFlags.
 constexpr std::uint32_t kHasLinkTargetIdList = 0x01;
@@ -36,7 +37,7 @@ constexpr std::uint32_t kSwShowMinNoActive = 7;
 constexpr std::int64_t kFileTimeEpochOffset = 116444736000000000LL;
 
 class Writer {
-public:
+  public:
     void u16(std::uint16_t value) {
         bytes_ += static_cast<char>(value & 0xFF);
         bytes_ += static_cast<char>(value >> 8);
@@ -57,19 +58,22 @@ public:
     }
     std::string take() { return std::move(bytes_); }
 
-private:
+  private:
     std::string bytes_;
 };
 
 class Reader {
-public:
+  public:
     explicit Reader(std::string_view bytes) : bytes_(bytes) {}
-    bool has(std::size_t at, std::size_t count) const { return at <= bytes_.size() && count <= bytes_.size() - at; }
+    bool has(std::size_t at, std::size_t count) const {
+        return at <= bytes_.size() && count <= bytes_.size() - at;
+    }
     std::uint16_t u16(std::size_t at) const {
         return static_cast<std::uint16_t>(byte(at) | (byte(at + 1) << 8));
     }
     std::uint32_t u32(std::size_t at) const {
-        return static_cast<std::uint32_t>(u16(at)) | (static_cast<std::uint32_t>(u16(at + 2)) << 16);
+        return static_cast<std::uint32_t>(u16(at)) |
+               (static_cast<std::uint32_t>(u16(at + 2)) << 16);
     }
     // A NUL-terminated string of single bytes inside [at, limit).
     std::optional<std::string> cString(std::size_t at, std::size_t limit) const {
@@ -83,76 +87,23 @@ public:
         std::u16string text;
         for (std::size_t i = at; i + 1 < limit && i + 1 < bytes_.size(); i += 2) {
             const char16_t c = u16(i);
-            if (c == 0) return toUtf8(text);
+            if (c == 0) return utf16ToUtf8(text);
             text += c;
         }
         return std::nullopt;
     }
-    std::string_view slice(std::size_t at, std::size_t count) const { return bytes_.substr(at, count); }
-    static std::string toUtf8(const std::u16string& text);
+    std::string_view slice(std::size_t at, std::size_t count) const {
+        return bytes_.substr(at, count);
+    }
 
-private:
+  private:
     unsigned byte(std::size_t at) const { return static_cast<unsigned char>(bytes_[at]); }
     std::string_view bytes_;
 };
 
-void appendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-std::string Reader::toUtf8(const std::u16string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t code = text[i];
-        if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        appendUtf8(out, code);
-    }
-    return out;
-}
-
-std::u16string toUtf16(const std::string& text) {
-    std::u16string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        char32_t code = lead;
-        std::size_t length = 1;
-        if (lead >= 0xF0) { code = lead & 0x07; length = 4; }
-        else if (lead >= 0xE0) { code = lead & 0x0F; length = 3; }
-        else if (lead >= 0xC0) { code = lead & 0x1F; length = 2; }
-        for (std::size_t k = 1; k < length && i + k < text.size(); ++k)
-            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        i += length;
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (code >> 10));
-            out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(code);
-        }
-    }
-    return out;
-}
-
 // StringData: a count of characters, then the characters without a terminator.
 void writeStringData(Writer& out, const std::string& text) {
-    const std::u16string wide = toUtf16(text);
+    const std::u16string wide = utf8ToUtf16(text);
     out.u16(static_cast<std::uint16_t>(wide.size()));
     for (char16_t c : wide) out.u16(c);
 }
@@ -163,15 +114,19 @@ std::uint64_t toFileTime(FileTime time) {
 }
 
 std::string stripQuotes(const std::string& text) {
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        return text.substr(1, text.size() - 2);
     return text;
 }
 
 std::uint32_t showCommandOf(ShowWindow show) {
     switch (show) {
-    case ShowWindow::Maximized: return kSwShowMaximized;
-    case ShowWindow::Minimized: return kSwShowMinNoActive;
-    default: return kSwShowNormal;
+        case ShowWindow::Maximized:
+            return kSwShowMaximized;
+        case ShowWindow::Minimized:
+            return kSwShowMinNoActive;
+        default:
+            return kSwShowNormal;
     }
 }
 
@@ -188,7 +143,8 @@ void writeLinkInfo(Writer& out, const std::string& target, const LinkVolume& vol
     const std::uint32_t volumeIdSize = 0x10 + static_cast<std::uint32_t>(label.size()) + 1;
     const std::uint32_t volumeIdOffset = headerSize;
     const std::uint32_t basePathOffset = volumeIdOffset + volumeIdSize;
-    const std::uint32_t suffixOffset = basePathOffset + static_cast<std::uint32_t>(basePath.size()) + 1;
+    const std::uint32_t suffixOffset =
+        basePathOffset + static_cast<std::uint32_t>(basePath.size()) + 1;
     const std::uint32_t totalSize = suffixOffset + 1;
 
     out.u32(totalSize);
@@ -246,8 +202,9 @@ std::optional<std::string> readStringData(const Reader& in, std::size_t* at, boo
     std::string text;
     if (unicode) {
         std::u16string wide;
-        for (std::size_t i = 0; i < count; ++i) wide += static_cast<char16_t>(in.u16(*at + 2 + 2 * i));
-        text = Reader::toUtf8(wide);
+        for (std::size_t i = 0; i < count; ++i)
+            wide += static_cast<char16_t>(in.u16(*at + 2 + 2 * i));
+        text = utf16ToUtf8(wide);
     } else {
         text = ansiToUtf8(std::string(in.slice(*at + 2, count)));
     }
@@ -257,7 +214,8 @@ std::optional<std::string> readStringData(const Reader& in, std::size_t* at, boo
 
 }  // namespace
 
-std::string encodeShellLink(const ShellLink& link, const LinkVolume& volume, const LinkTargetFacts& target) {
+std::string encodeShellLink(const ShellLink& link, const LinkVolume& volume,
+                            const LinkTargetFacts& target) {
     const std::string path = stripQuotes(link.target);
     std::uint32_t flags = kIsUnicode;
     if (!path.empty()) flags |= kHasLinkInfo;
@@ -268,7 +226,8 @@ std::string encodeShellLink(const ShellLink& link, const LinkVolume& volume, con
 
     Writer out;
     out.u32(kHeaderSize);
-    out.raw(std::string_view(reinterpret_cast<const char*>(kLinkClassId.data()), kLinkClassId.size()));
+    out.raw(
+        std::string_view(reinterpret_cast<const char*>(kLinkClassId.data()), kLinkClassId.size()));
     out.u32(flags);
     out.u32(target.attributes);
     const std::uint64_t time = toFileTime(target.modified);
@@ -314,8 +273,10 @@ std::optional<ShellLink> decodeShellLink(std::string_view bytes) {
     }
     const bool unicode = (flags & kIsUnicode) != 0;
     const std::pair<std::uint32_t, std::string*> strings[] = {
-        {kHasName, &link.description},          {kHasRelativePath, nullptr},
-        {kHasWorkingDir, &link.workingDirectory}, {kHasArguments, &link.arguments},
+        {kHasName, &link.description},
+        {kHasRelativePath, nullptr},
+        {kHasWorkingDir, &link.workingDirectory},
+        {kHasArguments, &link.arguments},
         {kHasIconLocation, &link.iconLocation},
     };
     for (const auto& [flag, field] : strings) {
