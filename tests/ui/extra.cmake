@@ -1,0 +1,5 @@
+# The window tests drive real widgets on the offscreen platform with QtTest's input functions.
+if(TARGET test_ui)
+  find_package(Qt6 REQUIRED COMPONENTS Test)
+  target_link_libraries(test_ui PRIVATE Qt6::Test)
+endif()
