@@ -1,0 +1,336 @@
+#include "ui/QtUi.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace brx::ui {
+
+using core::Answer;
+using core::MessageButtons;
+using core::MessageIcon;
+
+namespace {
+
+std::string Upper(std::string text)
+{
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::optional<Answer> AnswerNamed(const std::string& word)
+{
+    const std::string upper = Upper(word);
+    if (upper == "YES") return Answer::Yes;
+    if (upper == "NO") return Answer::No;
+    if (upper == "OK") return Answer::Ok;
+    if (upper == "CANCEL") return Answer::Cancel;
+    if (upper == "RETRY") return Answer::Retry;
+    return std::nullopt;
+}
+
+bool BoxHas(MessageButtons buttons, Answer answer)
+{
+    switch (buttons) {
+    case MessageButtons::Ok: return answer == Answer::Ok;
+    case MessageButtons::YesNo: return answer == Answer::Yes || answer == Answer::No;
+    case MessageButtons::OkCancel: return answer == Answer::Ok || answer == Answer::Cancel;
+    case MessageButtons::RetryCancel: return answer == Answer::Retry || answer == Answer::Cancel;
+    }
+    return false;
+}
+
+QMessageBox::StandardButton QtButton(Answer answer)
+{
+    switch (answer) {
+    case Answer::Ok: return QMessageBox::Ok;
+    case Answer::Cancel: return QMessageBox::Cancel;
+    case Answer::Yes: return QMessageBox::Yes;
+    case Answer::No: return QMessageBox::No;
+    case Answer::Retry: return QMessageBox::Retry;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon QtIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::None: return QMessageBox::NoIcon;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+std::string HostPathOf(platform::Files& files, const std::string& windowsPath)
+{
+    return files.hostPath(windowsPath).value_or(std::string());
+}
+
+std::string WindowsPathOf(platform::Files& files, const std::string& hostPath)
+{
+    // The longest drive root that holds the host path names its drive.
+    std::string best;
+    std::size_t bestLength = 0;
+    for (char letter : files.logicalDrives()) {
+        const std::string root = std::string(1, letter) + ":\\";
+        auto hostRoot = files.hostPath(root);
+        if (!hostRoot)
+            continue;
+        std::string prefix = *hostRoot;
+        while (prefix.size() > 1 && prefix.back() == '/')
+            prefix.pop_back();
+        const bool inside = hostPath == prefix
+                            || (hostPath.size() > prefix.size()
+                                && hostPath.compare(0, prefix.size(), prefix) == 0
+                                && hostPath[prefix.size()] == '/');
+        if (!inside || prefix.size() < bestLength)
+            continue;
+        std::string rest = hostPath.substr(prefix.size());
+        if (!rest.empty() && rest.front() == '/')
+            rest.erase(0, 1);
+        for (char& c : rest)
+            if (c == '/') c = '\\';
+        best = root + rest;
+        bestLength = prefix.size();
+    }
+    return best;
+}
+
+QString QtFileFilter(const std::string& filter)
+{
+    const QStringList parts = QString::fromStdString(filter).split('|');
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(';', ' ');
+        filters << parts[i] + " (" + patterns + ")";
+    }
+    return filters.join(";;");
+}
+
+QtUi::QtUi(platform::Files& files)
+    : m_files(files)
+    , m_progress(std::make_unique<ProgressWindow>())
+    , m_warnings(std::make_unique<WarningList>())
+{
+    m_progress->SetCancelHandler([this] { PressCancel(); });
+}
+
+QtUi::~QtUi() = default;
+
+void QtUi::SetMainWindow(QWidget* window)
+{
+    m_main = window;
+    // Both windows belong to the main window, so they sit over it and share its task-bar entry.
+    m_progress->setParent(window, m_progress->windowFlags());
+    m_warnings->setParent(window, m_warnings->windowFlags());
+}
+
+std::optional<std::string> QtUi::TakeAnswer(const std::string& caption, const std::string& text)
+{
+    if (m_answers.empty())
+        return std::nullopt;
+    std::string answer = std::move(m_answers.front());
+    m_answers.pop_front();
+    m_shown.push_back(caption + ": " + text);
+    return answer;
+}
+
+Answer QtUi::ShowMessage(const core::Message& message)
+{
+    if (auto scripted = TakeAnswer(message.caption, message.text)) {
+        const auto named = AnswerNamed(*scripted);
+        return named && BoxHas(message.buttons, *named) ? *named : message.defaultAnswer;
+    }
+    QMessageBox box(QtIcon(message.icon), QString::fromStdString(message.caption),
+                    QString::fromStdString(message.text), QMessageBox::NoButton, m_main);
+    const std::vector<Answer> answers = [&] {
+        switch (message.buttons) {
+        case MessageButtons::Ok: return std::vector{Answer::Ok};
+        case MessageButtons::YesNo: return std::vector{Answer::Yes, Answer::No};
+        case MessageButtons::OkCancel: return std::vector{Answer::Ok, Answer::Cancel};
+        case MessageButtons::RetryCancel: return std::vector{Answer::Retry, Answer::Cancel};
+        }
+        return std::vector{Answer::Ok};
+    }();
+    for (Answer answer : answers)
+        box.addButton(QtButton(answer));
+    box.setDefaultButton(QtButton(message.defaultAnswer));
+    const int pressed = box.exec();
+    for (Answer answer : answers)
+        if (pressed == QtButton(answer))
+            return answer;
+    // Closed by Escape or the title bar: the box's way out.
+    return answers.size() > 1 ? answers.back() : answers.front();
+}
+
+std::optional<std::string> QtUi::InputBox(const std::string& caption, const std::string& prompt,
+                                          const std::string& initial)
+{
+    if (auto scripted = TakeAnswer(caption, prompt)) {
+        if (Upper(*scripted) == "CANCEL")
+            return std::nullopt;
+        return *scripted;
+    }
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(m_main, QString::fromStdString(caption),
+                              QString::fromStdString(prompt), QLineEdit::Normal,
+                              QString::fromStdString(initial), &ok);
+    if (!ok)
+        return std::nullopt;
+    return text.toStdString();
+}
+
+std::optional<std::string> QtUi::ChooseDirectory(const std::string& caption,
+                                                 const std::string& start)
+{
+    const std::string shownCaption = caption.empty() ? "Select a Directory" : caption;
+    if (auto scripted = TakeAnswer(shownCaption, start)) {
+        if (Upper(*scripted) == "CANCEL")
+            return std::nullopt;
+        return *scripted;
+    }
+    const QString chosen = QFileDialog::getExistingDirectory(
+        m_main, QString::fromStdString(shownCaption),
+        QString::fromStdString(HostPathOf(m_files, start)));
+    if (chosen.isEmpty())
+        return std::nullopt;
+    const std::string windowsPath = WindowsPathOf(m_files, chosen.toStdString());
+    if (windowsPath.empty())
+        return std::nullopt;
+    return windowsPath;
+}
+
+std::optional<std::string> QtUi::ChooseOpenFile(const std::string& title,
+                                                const std::string& filter,
+                                                const std::string& initialDirectory,
+                                                const std::string& fileName)
+{
+    if (auto scripted = TakeAnswer(title, initialDirectory)) {
+        if (Upper(*scripted) == "CANCEL")
+            return std::nullopt;
+        return *scripted;
+    }
+    QString start = QString::fromStdString(HostPathOf(m_files, initialDirectory));
+    if (!fileName.empty())
+        start += "/" + QString::fromStdString(fileName);
+    const QString chosen = QFileDialog::getOpenFileName(
+        m_main, QString::fromStdString(title), start, QtFileFilter(filter));
+    if (chosen.isEmpty())
+        return std::nullopt;
+    const std::string windowsPath = WindowsPathOf(m_files, chosen.toStdString());
+    if (windowsPath.empty())
+        return std::nullopt;
+    return windowsPath;
+}
+
+void QtUi::SetProgressCaption(const std::string& caption)
+{
+    m_progress->setWindowTitle(QString::fromStdString(caption));
+}
+
+void QtUi::SetProgressStatus(const std::string& status)
+{
+    m_progress->SetStatus(QString::fromStdString(status));
+}
+
+void QtUi::SetArchiveGauge(int percent)
+{
+    m_progress->ShowArchivePercent(percent);
+}
+
+void QtUi::SetRunGauge(int percent)
+{
+    m_progress->RunBar()->setValue(percent);
+}
+
+void QtUi::SetCopyAnimation(bool running)
+{
+    if (running)
+        m_progress->Animation()->Start();
+    else
+        m_progress->Animation()->Stop();
+}
+
+void QtUi::ShowProgress()
+{
+    m_progress->show();
+    m_progress->raise();
+}
+
+void QtUi::HideProgress()
+{
+    m_progress->hide();
+}
+
+bool QtUi::ProgressVisible() const
+{
+    return m_progress->isVisible();
+}
+
+void QtUi::SetApplicationTitle(const std::string& title)
+{
+    if (m_main)
+        m_main->setWindowTitle(QString::fromStdString(title));
+}
+
+void QtUi::MinimizeApplication()
+{
+    ui::MinimizeApplication();
+}
+
+void QtUi::RestoreApplication()
+{
+    if (m_main)
+        m_main->showNormal();
+}
+
+bool QtUi::ApplicationMinimized() const
+{
+    return m_main && m_main->isMinimized();
+}
+
+Answer QtUi::ShowWarningList(const std::vector<std::string>& lines, core::WarningListMode mode)
+{
+    QStringList shown;
+    for (const std::string& line : lines)
+        shown << QString::fromStdString(line);
+    const bool question = mode == core::WarningListMode::Question;
+    m_warnings->SetMode(question ? WarningList::Mode::Question : WarningList::Mode::Notice);
+    m_warnings->SetLines(shown);
+    if (auto scripted = TakeAnswer("WARNING", shown.join('\n').toStdString())) {
+        const auto named = AnswerNamed(*scripted);
+        if (!question)
+            return Answer::Ok;
+        return named == Answer::No ? Answer::No : Answer::Yes;
+    }
+    const int result = m_warnings->exec();
+    if (!question)
+        return Answer::Ok;
+    return result == QDialog::Accepted ? Answer::Yes : Answer::No;
+}
+
+void QtUi::SetBusyCursor(bool busy)
+{
+    if (busy) {
+        if (m_busy++ == 0)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (m_busy > 0 && --m_busy == 0) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+void QtUi::Pump()
+{
+    QCoreApplication::processEvents();
+}
+
+}  // namespace brx::ui
