@@ -127,6 +127,14 @@ public:
     virtual ErrorCode removeDirectory(const std::string& path) = 0;   // must be empty
     virtual ErrorCode deleteFile(const std::string& path) = 0;        // read-only files refuse
     virtual ErrorCode moveFile(const std::string& from, const std::string& to) = 0;  // MoveFileA
+    // MoveFileExA with MOVEFILE_REPLACE_EXISTING: `from` takes the place of `to` (a file), at
+    // once where the platform can, so that `to` is never missing or half written.
+    virtual ErrorCode replaceFile(const std::string& from, const std::string& to) {
+        if (exists(to)) {
+            if (ErrorCode error = deleteFile(to); error != kErrorSuccess) return error;
+        }
+        return moveFile(from, to);
+    }
     virtual ErrorCode copyFile(const std::string& from, const std::string& to,
                                bool failIfExists) = 0;  // keeps time and attributes
     virtual ErrorCode setFileTime(const std::string& path, FileTime modified) = 0;

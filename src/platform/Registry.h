@@ -51,6 +51,10 @@ struct RegValue {
 
     // REG_SZ / REG_EXPAND_SZ data as UTF-8, without the terminating NUL.
     std::string text() const;
+
+    // A string value: `text` stored as UTF-16LE with its terminating NUL.
+    static RegValue string(std::string name, const std::string& text, std::uint32_t type = kRegSz);
+    static RegValue dword(std::string name, std::uint32_t number);
 };
 
 class Registry {

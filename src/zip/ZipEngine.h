@@ -237,9 +237,15 @@ public:
     const std::vector<std::string>& Skipped() const { return m_skipped; }
 
 private:
+    friend class ZipJob;
+    friend class ArchiveInput;
+    friend class ArchiveOutput;
     friend class ZipWriteJob;
     friend class ZipReadJob;
     friend class ZipExtractJob;
+    friend class ZipReadJob;
+
+    void ForgetDirectory();
 
     platform::Platform& m_platform;
     std::string m_zipName;
@@ -247,7 +253,8 @@ private:
     std::vector<TZipHeaderInfo> m_entries;
     TEndCentral m_endCentral;
     bool m_directoryLoaded = false;
-    platform::FileTime m_directoryTime = 0;  // archive's time stamp when its directory was read
+    std::string m_directoryFile;             // the file the directory was read from
+    platform::FileTime m_directoryTime = 0;  // its time stamp then
     bool m_spanned = false;                  // multi-part archive read as spanned disks
     int m_openPart = -1;                     // 0-based part of a multi-part archive opened last
     bool m_cancelRequested = false;

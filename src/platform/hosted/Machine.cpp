@@ -1,0 +1,85 @@
+#include "platform/hosted/Machine.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+#include "platform/hosted/UnavailableRegistry.h"
+
+namespace brx::platform::hosted {
+
+namespace {
+
+RegistryFactory& registryFactory() {
+    static RegistryFactory factory;
+    return factory;
+}
+
+std::string hostTempDirectory() {
+    const char* temp = std::getenv("TMPDIR");
+    std::string dir = temp && *temp ? temp : "/tmp";
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    return dir;
+}
+
+// "/tmp" → "Z:\tmp"
+std::string hostToZ(const std::string& hostPath) {
+    std::string path = "Z:";
+    for (char c : hostPath) path += c == '/' ? '\\' : c;
+    if (path == "Z:") path += '\\';
+    return path;
+}
+
+}  // namespace
+
+HostedPlatform::HostedPlatform(MachineConfig machine)
+    : machine_(std::move(machine))
+    , files_(machine_)
+    , system_(machine_, files_)
+    , profile_(files_, system_)
+    , processes_(machine_, files_, system_)
+    , shell_(files_)
+    , security_(machine_)
+    , registry_(std::make_unique<UnavailableRegistry>()) {}
+
+HostedPlatform::~HostedPlatform() = default;
+
+void HostedPlatform::setDriveMedia(char letter, const std::string& hostDir) {
+    auto it = machine_.drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
+    if (it == machine_.drives.end()) throw std::invalid_argument(std::string("no drive ") + letter + ":");
+    std::string dir = std::filesystem::absolute(hostDir).lexically_normal().string();
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    it->second.hostDir = dir;
+}
+
+void HostedPlatform::setRegistry(std::unique_ptr<Registry> registry) {
+    registry_ = registry ? std::move(registry) : std::make_unique<UnavailableRegistry>();
+}
+
+void setRegistryFactory(RegistryFactory factory) { registryFactory() = std::move(factory); }
+
+std::unique_ptr<HostedPlatform> openMachine(const std::string& machineDir) {
+    auto platform = std::make_unique<HostedPlatform>(loadMachineConfig(machineDir));
+    if (registryFactory()) platform->setRegistry(registryFactory()(*platform));
+    return platform;
+}
+
+std::unique_ptr<HostedPlatform> openHostRoot() {
+    MachineConfig machine;
+    machine.machineDir = "/";
+    DriveConfig root;
+    root.letter = 'Z';
+    root.type = DriveType::Fixed;
+    root.hostDir = "/";
+    machine.drives['Z'] = root;
+    const char* user = std::getenv("USER");
+    machine.userName = user && *user ? user : "user";
+    machine.windowsDirectory = hostToZ(hostTempDirectory());
+    machine.systemDirectory = machine.windowsDirectory;
+    const std::string temp = hostToZ(hostTempDirectory());
+    machine.environment = {{"TEMP", temp}, {"TMP", temp}};
+    machine.programPath = hostToZ(std::filesystem::current_path().string()) + "\\brxzip";
+    return std::make_unique<HostedPlatform>(std::move(machine));
+}
+
+}  // namespace brx::platform::hosted
