@@ -14,7 +14,7 @@ if(BRX_CLANGXX AND TARGET brx_platform)
     DEPENDS ${BRX_FUZZ_ZIP_SOURCES} ${CMAKE_CURRENT_SOURCE_DIR}/zip/fuzz_reader.cpp brx_platform
     COMMENT "Building the ZIP reader fuzz target with clang"
     VERBATIM)
-  add_custom_target(fuzz_zip_reader ALL DEPENDS ${BRX_FUZZER})
+  add_custom_target(zip_reader_fuzzer ALL DEPENDS ${BRX_FUZZER})
   # New inputs go into the build tree's corpus, never into the seeds beside the sources.
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus)
   add_test(NAME zip_reader_fuzz
