@@ -3,6 +3,7 @@
 //
 //   brxmachine create DIR [--edition 2000|nt] [--user NAME] [--no-demo-files] [--no-diskette]
 //   brxmachine status DIR
+//   brxmachine boot DIR      starts the machine: applies the pending hive replacements
 #include <cstdio>
 #include <iostream>
 #include <stdexcept>
@@ -11,6 +12,7 @@
 
 #include "platform/hosted/Machine.h"
 #include "platform/hosted/MachineBuilder.h"
+#include "platform/hosted/PendingReplacements.h"
 
 namespace {
 
@@ -19,7 +21,8 @@ using namespace brx::platform::hosted;
 
 constexpr const char* kUsage =
     "usage: brxmachine create DIR [--edition 2000|nt] [--user NAME] [--no-demo-files] [--no-diskette]\n"
-    "       brxmachine status DIR\n";
+    "       brxmachine status DIR\n"
+    "       brxmachine boot DIR\n";
 
 const char* driveTypeName(DriveType type) {
     switch (type) {
@@ -91,6 +94,27 @@ void printHives(HostedPlatform& machine) {
     }
 }
 
+void printReplacement(const PendingReplacement& replacement) {
+    std::printf("  %s\n      live %s\n      new  %s\n      old  %s\n", replacement.hive.c_str(),
+                replacement.liveFile.c_str(), replacement.newFile.c_str(), replacement.oldFile.c_str());
+}
+
+void printPending(HostedPlatform& machine) {
+    const auto pending = readPendingReplacements(machine.machineDir());
+    std::cout << "Pending until the next start" << (pending.empty() ? ": nothing" : "") << "\n";
+    for (const auto& replacement : pending) printReplacement(replacement);
+}
+
+int boot(const std::vector<std::string>& args) {
+    if (args.size() != 1) throw std::invalid_argument(kUsage);
+    auto machine = openMachine(args[0]);
+    const BootReport report = applyPendingReplacements(machine->machineDir());
+    std::cout << "Started " << machine->machineDir() << ": " << report.applied.size() << " hive replacement(s) applied\n";
+    for (const auto& replacement : report.applied) printReplacement(replacement);
+    for (const auto& problem : report.problems) std::cerr << "  " << problem << "\n";
+    return report.problems.empty() ? 0 : 1;
+}
+
 int status(const std::vector<std::string>& args) {
     if (args.size() != 1) throw std::invalid_argument(kUsage);
     auto machine = openMachine(args[0]);
@@ -100,6 +124,7 @@ int status(const std::vector<std::string>& args) {
               << "  program           " << machine->system().programPath() << "\n";
     printDrives(*machine);
     printHives(*machine);
+    printPending(*machine);
     return 0;
 }
 
@@ -113,6 +138,7 @@ int main(int argc, char** argv) {
         args.erase(args.begin());
         if (command == "create") return create(args);
         if (command == "status") return status(args);
+        if (command == "boot") return boot(args);
         throw std::invalid_argument(kUsage);
     } catch (const std::exception& error) {
         std::cerr << "brxmachine: " << error.what() << "\n";

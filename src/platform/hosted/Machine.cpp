@@ -4,16 +4,13 @@
 #include <filesystem>
 #include <stdexcept>
 
+#include "platform/hosted/HostedRegistry.h"
+#include "platform/hosted/PendingReplacements.h"
 #include "platform/hosted/UnavailableRegistry.h"
 
 namespace brx::platform::hosted {
 
 namespace {
-
-RegistryFactory& registryFactory() {
-    static RegistryFactory factory;
-    return factory;
-}
 
 std::string hostTempDirectory() {
     const char* temp = std::getenv("TMPDIR");
@@ -40,7 +37,31 @@ HostedPlatform::HostedPlatform(MachineConfig machine)
     , processes_(machine_, files_, system_)
     , shell_(files_)
     , security_(machine_)
-    , registry_(std::make_unique<UnavailableRegistry>()) {}
+    , registry_(std::make_unique<UnavailableRegistry>()) {
+    if (!machine_.hives.empty()) serveHives();
+    // A reboot ends like Windows' own: the hives are written and closed, and what waits for
+    // the next start is applied before the program ends.
+    security_.setRestartHook([this] {
+        if (auto* hosted = dynamic_cast<HostedRegistry*>(registry_.get())) hosted->closeAllHives();
+        applyPendingReplacements(machine_.machineDir);
+    });
+}
+
+void HostedPlatform::serveHives() {
+    HostedRegistryConfig config;
+    for (const auto& [key, device] : machine_.hives) {
+        HiveMount mount;
+        mount.registryPath = key;
+        mount.devicePath = device;
+        if (!device.empty()) mount.hostFile = files_.hostPathOfDevicePath(device).value_or(std::string());
+        config.mounts.push_back(std::move(mount));
+    }
+    config.userSid = machine_.userSid;
+    config.machineDirectory = machine_.machineDir;
+    config.privilegeEnabled = [this](const std::string& name) { return security_.privilegeEnabled(name); };
+    config.hostPath = [this](const std::string& path) { return files_.hostPath(path); };
+    registry_ = std::make_unique<HostedRegistry>(std::move(config));
+}
 
 HostedPlatform::~HostedPlatform() = default;
 
@@ -56,12 +77,8 @@ void HostedPlatform::setRegistry(std::unique_ptr<Registry> registry) {
     registry_ = registry ? std::move(registry) : std::make_unique<UnavailableRegistry>();
 }
 
-void setRegistryFactory(RegistryFactory factory) { registryFactory() = std::move(factory); }
-
 std::unique_ptr<HostedPlatform> openMachine(const std::string& machineDir) {
-    auto platform = std::make_unique<HostedPlatform>(loadMachineConfig(machineDir));
-    if (registryFactory()) platform->setRegistry(registryFactory()(*platform));
-    return platform;
+    return std::make_unique<HostedPlatform>(loadMachineConfig(machineDir));
 }
 
 std::unique_ptr<HostedPlatform> openHostRoot() {

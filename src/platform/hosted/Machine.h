@@ -41,12 +41,17 @@ public:
     void setDriveMedia(char letter, const std::string& hostDir);
     // Fixes the date the clock shows (nullopt: the real clock again).
     void setToday(std::optional<LocalTime> today) { machine_.today = today; }
-    // The machine's registry; the platform starts with one that has no hives.
+    // The machine's registry: the hives of [Hives]; a machine without hives has a registry
+    // whose every key fails to open.
     void setRegistry(std::unique_ptr<Registry> registry);
+    // What a reboot does before the program ends; by default the hives are closed and the
+    // pending replacements applied.
     void setRestartHook(HostedSecurity::RestartHook hook) { security_.setRestartHook(std::move(hook)); }
     void setTerminate(HostedSecurity::Terminate terminate) { security_.setTerminate(std::move(terminate)); }
 
 private:
+    void serveHives();
+
     MachineConfig machine_;
     HostedFiles files_;
     HostedSystem system_;
@@ -56,10 +61,6 @@ private:
     HostedSecurity security_;
     std::unique_ptr<Registry> registry_;
 };
-
-// Builds the registry of an opened machine; set by whoever serves hives, used by openMachine.
-using RegistryFactory = std::function<std::unique_ptr<Registry>(HostedPlatform&)>;
-void setRegistryFactory(RegistryFactory factory);
 
 // Opens the machine in DIR (its machine.ini). Throws std::runtime_error with a message naming
 // the file and the fault when the description is missing or unusable.
