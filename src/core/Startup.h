@@ -38,6 +38,10 @@ public:
     void Close();
 
 private:
+    void FirstRunAfterInstallation();
+    void PrepareSettingsAndPaths();
+    void RunFlaggedItems();
+
     Program& m_program;
     RunItems& m_runItems;
 };
