@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/Error.h"
+#include "core/Program.h"
 #include "registry/HiveSave.h"
 #include "registry/WinPath.h"
 
@@ -278,6 +280,23 @@ std::string FormatShortDate(const std::string& format, int year, int month, int 
 std::string GetMarqueeText(MarqueeSite& site)
 {
     return MarqueeBuilder(site).Build();
+}
+
+}  // namespace brx::core
+
+namespace brx::core {
+
+std::string GetMarqueeText(Program& program)
+{
+    if (program.Zip() == nullptr) throw Error(ErrorKind::General, "The archive engine is not available.");
+    MarqueeSite site{program.platform,
+                     *program.Zip(),
+                     program.paths.windowsDirectory,
+                     program.paths.programDirectory,
+                     program.paths.settingsFile,
+                     program.settings.dateFormat,
+                     program.edition.IsNT()};
+    return GetMarqueeText(site);
 }
 
 }  // namespace brx::core
