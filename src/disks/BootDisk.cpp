@@ -126,6 +126,7 @@ void MakeBootDisk(core::Program& program, WindowServices& window, BootDiskWork& 
         window.FormatDrive(*drive - 'A');
     window.RepaintMainWindow();
 
+    program.run.BeginOperation();
     try {
         ui.SetProgressCaption(kCaptionCopying);
         ui.SetBusyCursor(true);

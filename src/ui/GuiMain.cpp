@@ -1,0 +1,53 @@
+#include "ui/GuiMain.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QSessionManager>
+#include <QTimer>
+
+#include "core/Startup.h"
+#include "core/ZipSetup.h"
+#include "ui/HelpWindow.h"
+#include "ui/MainWindow.h"
+#include "ui/ProgramActions.h"
+#include "ui/QtUi.h"
+
+namespace brx::ui {
+
+int RunMainWindow(platform::Platform& platform, const editions::Edition& edition,
+                  const std::vector<std::string>& words, int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QString::fromStdString(edition.title));
+    QtUi ui(platform.files());
+    core::Program program(platform, edition, ui);
+    core::InstallZipEngine(program);
+    HelpSystem help(HelpSystem::DefaultHelpDirectory());
+    ProgramActions actions(program, ui, help);
+    core::Startup startup(program, actions);
+    if (startup.Enter(words) == core::StartupOutcome::EndWithoutWindow)
+        return 0;
+
+    MainWindow window(program, actions, help);
+    actions.SetWindow(&window);
+    ui.SetMainWindow(&window);
+    window.onClosing = [&startup] { startup.Close(); };
+    // The end of the Windows session closes the window the ordinary way, saving the settings.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.close(); });
+    window.move(window.screen()->geometry().center() - window.rect().center());
+    window.show();
+    QTimer::singleShot(0, &window, [&] {
+        const core::AfterStart after = startup.MainWindowStart();
+        actions.RestorePage()->Load();
+        window.LoadFromProgram();
+        if (program.runFlags.openOnDorAdur)
+            window.ShowPage(MainWindow::kDorAdurPage);
+        window.RefreshMarquee();
+        if (after == core::AfterStart::Close)
+            window.close();
+    });
+    return application.exec();
+}
+
+}  // namespace brx::ui
