@@ -66,7 +66,7 @@ Extractor::Extractor(core::Program& program, HelpSystem* help, QWidget* parent)
 void Extractor::BuildControls()
 {
     setWindowTitle(kExtractorTitle);
-    setFixedSize(470, 468);
+    setFixedSize(520, 468);
     m_intro = new QLabel(
         "Choose a Backup File.  The contents of the Backup File will be shown.  Check the files "
         "that you want to extract.  Specify where you want them extracted to.  Then press the "
@@ -74,44 +74,44 @@ void Extractor::BuildControls()
         this);
     m_intro->setWordWrap(true);
     m_intro->setAlignment(Qt::AlignCenter);
-    m_intro->setGeometry(12, 8, 446, 52);
+    m_intro->setGeometry(12, 8, 496, 52);
 
     auto* archiveLabel = new QLabel("&Backup File:", this);
     archiveLabel->setGeometry(12, 66, 100, 20);
     m_archive = new QLineEdit(this);
     m_archive->setReadOnly(true);
-    m_archive->setGeometry(12, 86, 410, 24);
+    m_archive->setGeometry(12, 86, 460, 24);
     archiveLabel->setBuddy(m_archive);
     m_browse = new QPushButton("...", this);
-    m_browse->setGeometry(426, 86, 32, 24);
+    m_browse->setGeometry(476, 86, 32, 24);
 
     auto* contentsLabel = new QLabel("&Contents of Backup File", this);
     contentsLabel->setGeometry(12, 116, 200, 20);
     m_tree = new TickTree(this);
-    m_tree->setGeometry(12, 136, 320, 244);
+    m_tree->setGeometry(12, 136, 370, 244);
     contentsLabel->setBuddy(m_tree);
     m_checkAll = new QPushButton("Check &All Files", this);
-    m_checkAll->setGeometry(340, 136, 118, 28);
+    m_checkAll->setGeometry(390, 136, 118, 28);
     m_uncheckAll = new QPushButton("&Uncheck All Files", this);
-    m_uncheckAll->setGeometry(340, 170, 118, 28);
+    m_uncheckAll->setGeometry(390, 170, 118, 28);
     m_status = new QLabel(kNoFilesInBackup, this);
-    m_status->setGeometry(12, 384, 320, 20);
+    m_status->setGeometry(12, 384, 370, 20);
 
     auto* toLabel = new QLabel("Ex&tract to:", this);
     toLabel->setGeometry(12, 410, 80, 24);
     m_destination = new QComboBox(this);
     m_destination->addItems({"Original Location", "Temporary Directory", "Specify Location..."});
-    m_destination->setGeometry(90, 410, 242, 24);
+    m_destination->setGeometry(90, 410, 292, 24);
     toLabel->setBuddy(m_destination);
     m_recurse = new QCheckBox("&Recurse Directories", this);
-    m_recurse->setGeometry(90, 438, 242, 24);
+    m_recurse->setGeometry(90, 438, 292, 24);
 
     m_helpButton = new QPushButton("&Help", this);
-    m_helpButton->setGeometry(340, 336, 118, 28);
+    m_helpButton->setGeometry(390, 336, 118, 28);
     m_extract = new QPushButton("&Extract", this);
-    m_extract->setGeometry(340, 404, 118, 28);
+    m_extract->setGeometry(390, 404, 118, 28);
     m_exit = new QPushButton("E&xit", this);
-    m_exit->setGeometry(340, 436, 118, 28);
+    m_exit->setGeometry(390, 436, 118, 28);
     for (QPushButton* button : {m_browse, m_checkAll, m_uncheckAll, m_helpButton, m_extract, m_exit})
         button->setAutoDefault(false);
 

@@ -22,7 +22,7 @@ namespace brx::ui {
 namespace {
 
 constexpr int kTitleHeight = 30;
-constexpr int kColumnWidth = 92;
+constexpr int kColumnWidth = 80;
 constexpr int kStatusHeight = 20;
 const QColor kTitleRed(176, 16, 16);
 
@@ -81,6 +81,15 @@ MainWindow::MainWindow(core::Program& program, MainActions& actions, HelpSystem&
     m_tabs->setExpanding(false);
     m_tabs->setDrawBase(true);
     m_tabs->setUsesScrollButtons(false);
+    // Seven captions share the width beside the column: small type, little padding.
+    QFont tabFont = font();
+    tabFont.setPixelSize(10);
+    m_tabs->setFont(tabFont);
+    m_tabs->setStyleSheet(
+        "QTabBar::tab { padding: 3px 5px; margin-right: 1px; border: 1px solid #9a9a9a;"
+        " border-bottom: none; border-top-left-radius: 3px; border-top-right-radius: 3px;"
+        " background: #dcdcdc; }"
+        "QTabBar::tab:selected { background: #f4f4f4; }");
     for (const char* caption : {"Backup", "Dazur Edozi", "DorAdur", "Extractor", "Boot Disk"})
         m_tabs->addTab(caption);
     m_tabs->addTab(nt ? "NT Repair" : "Repair");
@@ -200,10 +209,13 @@ QWidget* MainWindow::BuildLeftColumn()
         button->setObjectName(spec.name);
         button->setIcon(style()->standardIcon(spec.icon));
         button->setIconSize(QSize(28, 28));
-        button->setGeometry(22, spec.top, 48, 40);
+        button->setGeometry(16, spec.top, 48, 40);
         button->setEnabled(false);
         button->setToolTip("The wizard is not available in this version.");
         auto* label = new QLabel(spec.label, column);
+        QFont labelFont = font();
+        labelFont.setPixelSize(10);
+        label->setFont(labelFont);
         label->setAlignment(Qt::AlignCenter);
         label->setGeometry(0, spec.top + 40, kColumnWidth, 16);
         label->setBuddy(button);
@@ -211,7 +223,7 @@ QWidget* MainWindow::BuildLeftColumn()
     }
     auto* exit = new QPushButton("E&xit", column);
     exit->setObjectName("ExitTextButton");
-    exit->setGeometry(14, 152, 64, 24);
+    exit->setGeometry(8, 152, 64, 24);
     connect(exit, &QPushButton::clicked, this, &QWidget::close);
     return column;
 }
@@ -279,10 +291,11 @@ QWidget* MainWindow::BuildDazurEdoziPage()
     m_restoreSource->addItems({"Spare Registry", "Brellix Backups", "Diskette", "Repair Registry"});
     m_restoreSource->setGeometry(8, 30, 240, 22);
     sourceLabel->setBuddy(m_restoreSource);
-    Text(page, "&2. Select Extent to Restore:", {8, 56, 240, 16})->setBuddy(nullptr);
+    QLabel* extentLabel = Text(page, "&2. Select Extent to Restore:", {8, 56, 240, 16});
     m_winCrash = new QCheckBox("&Windows Crash (Registry)", page);
     m_winCrash->setObjectName("WinCrash");
     m_winCrash->setGeometry(12, 72, 236, 18);
+    extentLabel->setBuddy(m_winCrash);
     m_winUsers = new QCheckBox("&Another Type of Crash (WinConfig)", page);
     m_winUsers->setObjectName("WinUsers");
     m_winUsers->setGeometry(12, 90, 236, 18);
@@ -399,14 +412,14 @@ QWidget* MainWindow::BuildRepairPage()
     Text(page,
          "To use this option you must have the WinNT CD and three empty, formatted, 1.44mb "
          "diskettes.",
-         {8, 18, 244, 40});
-    Text(page, "Updates Repair directory and makes Repair disk.", {8, 66, 244, 16});
+         {8, 18, 244, 44});
+    Text(page, "Updates Repair directory and makes Repair disk.", {8, 66, 244, 30});
     Text(page,
          "After starting the computer with the 3 setup disks, this diskette or directory can be "
          "used to repair the registry.",
-         {8, 82, 244, 54});
+         {8, 98, 244, 60});
     auto* repair = BigButton(page, "&Repair Disk", "Click Here to Make a Brellix Bootup Diskette.",
-                             {256, 72, 120, 36}, QStyle::SP_DriveFDIcon);
+                             {256, 80, 120, 36}, QStyle::SP_DriveFDIcon);
     repair->setObjectName("RepairDiskButton");
     connect(repair, &QPushButton::clicked, this,
             [this] { Guarded([this] { disks::MakeRepairDisk(m_program); }); });
@@ -477,9 +490,9 @@ QWidget* MainWindow::BuildIntroductionPage()
         QFont bold = font();
         bold.setBold(true);
         head->setFont(bold);
-        head->setGeometry(10, y, 100, 28);
+        head->setGeometry(10, y, 110, 28);
         head->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        Text(page, blurb.text, {110, y, 270, 28});
+        Text(page, blurb.text, {124, y, 262, 28});
         y += 28;
     }
     return page;

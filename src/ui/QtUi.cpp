@@ -66,7 +66,43 @@ QMessageBox::Icon QtIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+std::vector<Answer> ButtonsOf(MessageButtons buttons)
+{
+    switch (buttons) {
+    case MessageButtons::Ok: return {Answer::Ok};
+    case MessageButtons::YesNo: return {Answer::Yes, Answer::No};
+    case MessageButtons::OkCancel: return {Answer::Ok, Answer::Cancel};
+    case MessageButtons::RetryCancel: return {Answer::Retry, Answer::Cancel};
+    }
+    return {Answer::Ok};
+}
+
 }  // namespace
+
+std::unique_ptr<QMessageBox> BuildMessageBox(const core::Message& message, QWidget* parent)
+{
+    // Texts keep the carriage returns of the program's messages; Qt breaks lines on "\n".
+    QString text = QString::fromStdString(message.text);
+    text.replace("\r\n", "\n");
+    text.replace('\r', '\n');
+    auto box = std::make_unique<QMessageBox>(QtIcon(message.icon),
+                                             QString::fromStdString(message.caption), text,
+                                             QMessageBox::NoButton, parent);
+    for (Answer answer : ButtonsOf(message.buttons))
+        box->addButton(QtButton(answer));
+    box->setDefaultButton(QtButton(message.defaultAnswer));
+    return box;
+}
+
+std::unique_ptr<QInputDialog> BuildInputBox(const std::string& caption, const std::string& prompt,
+                                            const std::string& initial, QWidget* parent)
+{
+    auto dialog = std::make_unique<QInputDialog>(parent);
+    dialog->setWindowTitle(QString::fromStdString(caption));
+    dialog->setLabelText(QString::fromStdString(prompt));
+    dialog->setTextValue(QString::fromStdString(initial));
+    return dialog;
+}
 
 std::string HostPathOf(platform::Files& files, const std::string& windowsPath)
 {
@@ -117,13 +153,17 @@ QString QtFileFilter(const std::string& filter)
 
 QtUi::QtUi(platform::Files& files)
     : m_files(files)
-    , m_progress(std::make_unique<ProgressWindow>())
-    , m_warnings(std::make_unique<WarningList>())
+    , m_progress(new ProgressWindow)
+    , m_warnings(new WarningList)
 {
     m_progress->SetCancelHandler([this] { PressCancel(); });
 }
 
-QtUi::~QtUi() = default;
+QtUi::~QtUi()
+{
+    delete m_progress.data();
+    delete m_warnings.data();
+}
 
 void QtUi::SetMainWindow(QWidget* window)
 {
@@ -149,21 +189,9 @@ Answer QtUi::ShowMessage(const core::Message& message)
         const auto named = AnswerNamed(*scripted);
         return named && BoxHas(message.buttons, *named) ? *named : message.defaultAnswer;
     }
-    QMessageBox box(QtIcon(message.icon), QString::fromStdString(message.caption),
-                    QString::fromStdString(message.text), QMessageBox::NoButton, m_main);
-    const std::vector<Answer> answers = [&] {
-        switch (message.buttons) {
-        case MessageButtons::Ok: return std::vector{Answer::Ok};
-        case MessageButtons::YesNo: return std::vector{Answer::Yes, Answer::No};
-        case MessageButtons::OkCancel: return std::vector{Answer::Ok, Answer::Cancel};
-        case MessageButtons::RetryCancel: return std::vector{Answer::Retry, Answer::Cancel};
-        }
-        return std::vector{Answer::Ok};
-    }();
-    for (Answer answer : answers)
-        box.addButton(QtButton(answer));
-    box.setDefaultButton(QtButton(message.defaultAnswer));
-    const int pressed = box.exec();
+    const auto box = BuildMessageBox(message, m_main);
+    const std::vector<Answer> answers = ButtonsOf(message.buttons);
+    const int pressed = box->exec();
     for (Answer answer : answers)
         if (pressed == QtButton(answer))
             return answer;
@@ -179,13 +207,10 @@ std::optional<std::string> QtUi::InputBox(const std::string& caption, const std:
             return std::nullopt;
         return *scripted;
     }
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(m_main, QString::fromStdString(caption),
-                              QString::fromStdString(prompt), QLineEdit::Normal,
-                              QString::fromStdString(initial), &ok);
-    if (!ok)
+    const auto dialog = BuildInputBox(caption, prompt, initial, m_main);
+    if (dialog->exec() != QDialog::Accepted)
         return std::nullopt;
+    const QString text = dialog->textValue();
     return text.toStdString();
 }
 

@@ -6,6 +6,8 @@
 // "Cancel", "Retry", or the text entered / file chosen) and its text is recorded in Shown().
 #pragma once
 
+#include <QInputDialog>
+#include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 #include <deque>
@@ -24,6 +26,11 @@ std::string HostPathOf(platform::Files& files, const std::string& windowsPath);
 std::string WindowsPathOf(platform::Files& files, const std::string& hostPath);
 // "Brellix Backup Files|*.zip;*.001|All Files|*.*" in the form of Qt's file dialogs.
 QString QtFileFilter(const std::string& filter);
+
+// The dialogs themselves, built but not shown (the screenshot tool shows them without waiting).
+std::unique_ptr<QMessageBox> BuildMessageBox(const core::Message& message, QWidget* parent);
+std::unique_ptr<QInputDialog> BuildInputBox(const std::string& caption, const std::string& prompt,
+                                            const std::string& initial, QWidget* parent);
 
 class QtUi : public core::Ui {
 public:
@@ -71,8 +78,9 @@ private:
 
     platform::Files& m_files;
     QPointer<QWidget> m_main;
-    std::unique_ptr<ProgressWindow> m_progress;
-    std::unique_ptr<WarningList> m_warnings;
+    // Parented to the main window once there is one; whoever goes first takes them along.
+    QPointer<ProgressWindow> m_progress;
+    QPointer<WarningList> m_warnings;
     std::deque<std::string> m_answers;
     std::vector<std::string> m_shown;
     int m_busy = 0;
