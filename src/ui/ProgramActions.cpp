@@ -54,20 +54,27 @@ ProgramActions::ProgramActions(core::Program& program, QtUi& ui, HelpSystem& hel
     : m_program(program)
     , m_ui(ui)
     , m_help(help)
-    , m_backup(std::make_unique<backup::BackupRun>(program))
     , m_restore(std::make_unique<restore::RestorePage>(program))
 {
-    m_backup->RefreshMarquee = [this] {
-        if (m_window)
-            m_window->RefreshMarquee();
-    };
+}
+
+backup::BackupRun& ProgramActions::Backups()
+{
+    if (!m_backup) {
+        m_backup = std::make_unique<backup::BackupRun>(m_program);
+        m_backup->RefreshMarquee = [this] {
+            if (m_window)
+                m_window->RefreshMarquee();
+        };
+    }
+    return *m_backup;
 }
 
 ProgramActions::~ProgramActions() = default;
 
 bool ProgramActions::BackupTicked()
 {
-    const bool close = m_backup->BackupTickedConfigurations();
+    const bool close = Backups().BackupTickedConfigurations();
     FillList();
     return close;
 }
@@ -93,7 +100,7 @@ void ProgramActions::UndoDorAdur()
 
 void ProgramActions::MakeBootDisk()
 {
-    disks::ProgramBootDiskWork work(m_program, m_backup->Archives());
+    disks::ProgramBootDiskWork work(m_program, Backups().Archives());
     disks::MakeBootDisk(m_program, *this, work);
     AfterRegistryChange();
 }
@@ -154,7 +161,7 @@ bool ProgramActions::JumpToHelpTopic(const std::string& helpFile, const std::str
 
 void ProgramActions::RunBackup(int config)
 {
-    m_backup->BackupClick(config);
+    Backups().BackupClick(config);
 }
 
 void ProgramActions::RunDorAdur()

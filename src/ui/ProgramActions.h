@@ -24,7 +24,8 @@ public:
     ~ProgramActions() override;
 
     void SetWindow(MainWindow* window) { m_window = window; }
-    backup::BackupRun& Backups() { return *m_backup; }
+    // Made at its first use: it takes the settings file's place, known once the start-up ran.
+    backup::BackupRun& Backups();
 
     // MainActions
     bool BackupTicked() override;

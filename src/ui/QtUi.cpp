@@ -175,11 +175,13 @@ void QtUi::SetMainWindow(QWidget* window)
 
 std::optional<std::string> QtUi::TakeAnswer(const std::string& caption, const std::string& text)
 {
-    if (m_answers.empty())
+    if (m_answers.empty() && !m_scripted)
         return std::nullopt;
+    m_shown.push_back(caption + ": " + text);
+    if (m_answers.empty())
+        return std::string();
     std::string answer = std::move(m_answers.front());
     m_answers.pop_front();
-    m_shown.push_back(caption + ": " + text);
     return answer;
 }
 
@@ -205,7 +207,7 @@ std::optional<std::string> QtUi::InputBox(const std::string& caption, const std:
     if (auto scripted = TakeAnswer(caption, prompt)) {
         if (Upper(*scripted) == "CANCEL")
             return std::nullopt;
-        return *scripted;
+        return scripted->empty() ? initial : *scripted;
     }
     const auto dialog = BuildInputBox(caption, prompt, initial, m_main);
     if (dialog->exec() != QDialog::Accepted)
@@ -221,7 +223,7 @@ std::optional<std::string> QtUi::ChooseDirectory(const std::string& caption,
     if (auto scripted = TakeAnswer(shownCaption, start)) {
         if (Upper(*scripted) == "CANCEL")
             return std::nullopt;
-        return *scripted;
+        return scripted->empty() ? start : *scripted;
     }
     const QString chosen = QFileDialog::getExistingDirectory(
         m_main, QString::fromStdString(shownCaption),
@@ -240,7 +242,7 @@ std::optional<std::string> QtUi::ChooseOpenFile(const std::string& title,
                                                 const std::string& fileName)
 {
     if (auto scripted = TakeAnswer(title, initialDirectory)) {
-        if (Upper(*scripted) == "CANCEL")
+        if (scripted->empty() || Upper(*scripted) == "CANCEL")
             return std::nullopt;
         return *scripted;
     }

@@ -43,7 +43,10 @@ public:
     WarningList& Warnings() { return *m_warnings; }
 
     void AnswerNext(std::string answer) { m_answers.push_back(std::move(answer)); }
-    bool HasAnswersQueued() const { return !m_answers.empty(); }
+    bool HasAnswersQueued() const { return m_scripted || !m_answers.empty(); }
+    // Never opens a modal dialog: with no answer queued each takes its default (the default
+    // button, the initial text, the start folder; Cancel for the file chooser).
+    void SetScripted(bool scripted) { m_scripted = scripted; }
     // "Caption: text" of every dialog answered in advance, and of every warning list shown.
     const std::vector<std::string>& Shown() const { return m_shown; }
     void ClearShown() { m_shown.clear(); }
@@ -74,6 +77,7 @@ public:
     void Pump() override;
 
 private:
+    // The next answer ("" when scripted and none is queued), or nullopt: show the dialog.
     std::optional<std::string> TakeAnswer(const std::string& caption, const std::string& text);
 
     platform::Files& m_files;
@@ -84,6 +88,7 @@ private:
     std::deque<std::string> m_answers;
     std::vector<std::string> m_shown;
     int m_busy = 0;
+    bool m_scripted = false;
 };
 
 }  // namespace brx::ui

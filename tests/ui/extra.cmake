@@ -2,4 +2,5 @@
 if(TARGET test_ui)
   find_package(Qt6 REQUIRED COMPONENTS Test)
   target_link_libraries(test_ui PRIVATE Qt6::Test)
+  target_sources(test_ui PRIVATE ${CMAKE_CURRENT_LIST_DIR}/WindowFixture.cpp)
 endif()
