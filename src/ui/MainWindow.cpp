@@ -519,6 +519,7 @@ Extractor& MainWindow::ExtractorDialog()
 {
     if (!m_extractor)
         m_extractor = std::make_unique<Extractor>(m_program, &m_help, this);
+        m_extractor->onReadingMedium = [this](bool removable) { m_actions.PrepareReading(removable); };
     return *m_extractor;
 }
 

@@ -39,6 +39,9 @@ public:
     virtual void OpenTroubleshooter(int item) = 0;
     // The marquee's text, built afresh.
     virtual std::string MarqueeText() = 0;
+    // An archive is about to be read (Extractor): the disk prompts and the handling of an
+    // archive without its end record get ready, for a removable medium or not.
+    virtual void PrepareReading(bool removable) = 0;
     // The Dazur Edozi page's model; null while restoring is not available.
     virtual restore::RestorePage* RestorePage() = 0;
 };

@@ -122,6 +122,11 @@ std::string ProgramActions::MarqueeText()
     return core::GetMarqueeText(site);
 }
 
+void ProgramActions::PrepareReading(bool removable)
+{
+    Backups().Archives().Options().removableTarget = removable;
+}
+
 void ProgramActions::FormatDrive(int drive)
 {
     RunFormatDialog(m_program, m_ui, drive, m_window);

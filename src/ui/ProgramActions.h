@@ -34,6 +34,7 @@ public:
     void MakeBootDisk() override;
     void OpenTroubleshooter(int item) override;
     std::string MarqueeText() override;
+    void PrepareReading(bool removable) override;
     restore::RestorePage* RestorePage() override { return m_restore.get(); }
 
     // WindowServices
