@@ -101,7 +101,7 @@ bool isValidShortName(std::string_view name) {
 }
 
 std::vector<std::string> assignShortNames(const std::vector<std::string>& names,
-                                          const std::function<std::int64_t(std::size_t)>& creationOrder) {
+                                          const std::function<CreationKey(std::size_t)>& creationOrder) {
     std::vector<std::string> aliases(names.size());
     std::set<std::string> taken;
     std::vector<std::size_t> needing;
@@ -117,7 +117,7 @@ std::vector<std::string> assignShortNames(const std::vector<std::string>& names,
         ++competitors[bases[i].base + "." + bases[i].extension];
     }
 
-    std::vector<std::int64_t> order(names.size(), 0);
+    std::vector<CreationKey> order(names.size());
     for (std::size_t i : needing)
         if (competitors[bases[i].base + "." + bases[i].extension] > 1) order[i] = creationOrder(i);
     std::sort(needing.begin(), needing.end(), [&](std::size_t a, std::size_t b) {
@@ -125,9 +125,13 @@ std::vector<std::string> assignShortNames(const std::vector<std::string>& names,
         return names[a] < names[b];
     });
 
+    // Each basis remembers its last number, so a directory of thousands of similar names is
+    // numbered in one pass.
+    std::map<std::string, int> lastNumber;
     for (std::size_t i : needing) {
-        for (int number = 1;; ++number) {
-            std::string alias = aliasWithNumber(bases[i], number);
+        int& number = lastNumber[bases[i].base + "." + bases[i].extension];
+        for (;;) {
+            std::string alias = aliasWithNumber(bases[i], ++number);
             if (taken.insert(alias).second) {
                 aliases[i] = std::move(alias);
                 break;

@@ -17,9 +17,15 @@ bool isValidShortName(std::string_view name);
 
 // The alias of every name of one directory ("" for valid 8.3 names), in the order of `names`.
 // `creationOrder(i)` is asked only for names whose aliases compete for the same number; it gives
-// a key that sorts older names first (the birth time).
+// a key that sorts older names first: the birth time, then the inode number, which breaks ties
+// between names made within one tick of the clock.
+struct CreationKey {
+    std::int64_t time = 0;
+    std::uint64_t tie = 0;
+    auto operator<=>(const CreationKey&) const = default;
+};
 std::vector<std::string> assignShortNames(const std::vector<std::string>& names,
-                                          const std::function<std::int64_t(std::size_t)>& creationOrder);
+                                          const std::function<CreationKey(std::size_t)>& creationOrder);
 
 // FindFirstFile's masks: '*' and '?', "*.*" matches every name, a mask ending in ".*" also
 // matches the name without extension, and a mask ending in "." matches only names without one.
