@@ -114,7 +114,7 @@ private:
             decideSpanned();
             m_part = end.ThisDiskNumber;
             m_engine.m_openPart = m_part;
-            if (end.CentralDirectorySize > kMaxDirectorySize || !readDirectoryAt(end, end.CentralDirectoryDisk, end.CentralDirectoryOffset))
+            if (!readDirectoryAt(end, end.CentralDirectoryDisk, end.CentralDirectoryOffset))
                 Fail(ZipErrorKind::EBadZipFile, kMsgNotAZip);
         }
         m_engine.m_endCentral = end;
@@ -445,12 +445,8 @@ private:
             const std::uint32_t attributes = files().getAttributes(target);
             if (attributes != platform::kInvalidAttributes && (attributes & platform::kAttrReadOnly))
                 files().setAttributes(target, attributes & ~platform::kAttrReadOnly);
-            if (files().deleteFile(target) != platform::kErrorSuccess) {
-                note(entry, kMsgCantWriteUCF);
-                return false;
-            }
         }
-        if (files().moveFile(temp, target) != platform::kErrorSuccess) {
+        if (files().replaceFile(temp, target) != platform::kErrorSuccess) {
             note(entry, kMsgCantWriteUCF);
             return false;
         }
