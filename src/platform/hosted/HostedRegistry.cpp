@@ -1,7 +1,6 @@
 #include "platform/hosted/HostedRegistry.h"
 
 #include <hivex.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -443,7 +442,7 @@ ErrorCode HostedRegistry::flushKey(HKey key) {
 std::vector<RegValue> HostedRegistry::hiveListValues() const {
     std::vector<RegValue> list;
     for (const HiveMount& mount : m_config.mounts)
-        list.push_back(RegValue::string(mount.registryPath, mount.hostFile.empty() ? "" : mount.devicePath));
+        list.push_back(RegValue::string(mount.registryPath, mount.devicePath));
     return list;
 }
 

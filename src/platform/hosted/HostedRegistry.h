@@ -25,8 +25,9 @@ namespace brx::platform::hosted {
 
 struct HiveMount {
     std::string registryPath;  // \REGISTRY\MACHINE\SOFTWARE, \REGISTRY\USER\S-1-5-21-...
-    std::string hostFile;      // empty for a hive without a file
-    std::string devicePath;    // what the hive list shows: \Device\HarddiskVolume1\WINNT\...
+    std::string hostFile;      // empty for a hive without a file, which lives in memory
+    std::string devicePath;    // what the hive list shows: \Device\HarddiskVolume1\WINNT\...;
+                               // empty for a hive without a file
 };
 
 struct HostedRegistryConfig {

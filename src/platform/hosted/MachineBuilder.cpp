@@ -4,7 +4,9 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "platform/hosted/DemoHives.h"
 #include "platform/hosted/HostFile.h"
+#include "platform/hosted/SzddWriter.h"
 #include "platform/hosted/Machine.h"
 
 namespace brx::platform::hosted {
@@ -16,7 +18,7 @@ namespace fs = std::filesystem;
 constexpr const char* kUserSidBase = "S-1-5-21-1004336348-1177238915-682003330-";
 
 HiveWriter& hiveWriter() {
-    static HiveWriter writer;
+    static HiveWriter writer = writeDemoHives;
     return writer;
 }
 
@@ -278,6 +280,7 @@ void writeRepairCopies(HostedPlatform& machine, const MachineOptions& options, c
         {layout.systemDirectory + "\\config\\SECURITY", "security"},
         {layout.systemDirectory + "\\config\\DEFAULT", "default"},
         {layout.profileDirectory + "\\NTUSER.DAT", "ntuser.dat"},
+        {layout.profileDirectory + "\\Local Settings\\Application Data\\Microsoft\\Windows\\UsrClass.dat", "usrclass.dat"},
     };
     for (const auto& [source, name] : hives) {
         auto host = files.hostPath(source);
@@ -299,16 +302,9 @@ void writeRepairCopies(HostedPlatform& machine, const MachineOptions& options, c
 void setHiveWriter(HiveWriter writer) { hiveWriter() = std::move(writer); }
 
 std::string szddCompress(const std::string& content, const std::string& name) {
-    std::string out("SZDD\x88\xF0\x27\x33", 8);
-    out += 'A';
-    out += name.empty() ? '\0' : name.back();
-    for (int i = 0; i < 4; ++i) out += static_cast<char>((content.size() >> (8 * i)) & 0xFF);
-    for (std::size_t i = 0; i < content.size(); i += 8) {
-        const std::size_t run = std::min<std::size_t>(8, content.size() - i);
-        out += static_cast<char>((1u << run) - 1);  // every bit set: literal bytes follow
-        out.append(content, i, run);
-    }
-    return out;
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(content.data());
+    const auto packed = szddCompress(std::span<const std::uint8_t>(bytes, content.size()), szddMissingCharacter(name));
+    return std::string(packed.begin(), packed.end());
 }
 
 MachineLayout machineLayout(const std::string& dir, const MachineOptions& options) {

@@ -54,8 +54,8 @@ MachineLayout createMachine(const std::string& dir, const MachineOptions& option
 // The layout createMachine uses for these options, without writing anything.
 MachineLayout machineLayout(const std::string& dir, const MachineOptions& options);
 
-// SZDD ("sam._") form of a file, as the NT repair directory holds them: literal LZ runs that
-// every Expand reads. `name` is the original file name, whose last character the header keeps.
+// SZDD ("sam._") form of a file, as the NT repair directory holds them. `name` is the original
+// file name, whose last character the header keeps when the compressed name replaced it.
 std::string szddCompress(const std::string& content, const std::string& name);
 
 }  // namespace brx::platform::hosted
