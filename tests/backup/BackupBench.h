@@ -26,15 +26,23 @@ namespace brx::backup::test {
 
 namespace fs = std::filesystem;
 
-// Answers every "insert ... disk" question by putting a fresh, empty diskette into A:.
+// A user at the diskette drive: asked for another disk, they put in a fresh empty one; asked
+// for the first or the last disk of an archive, they put that one back.
 class DiskSwappingUi : public core::ScriptedUi {
 public:
     core::Answer ShowMessage(const core::Message& message) override {
-        if (swapDisks && platform && message.text.find("nsert") != std::string::npos &&
-            message.buttons == core::MessageButtons::OkCancel) {
-            const std::string media = mediaRoot + "/disk" + std::to_string(++disksUsed);
-            fs::create_directories(media);
-            platform->setDriveMedia('A', media);
+        const std::string& text = message.text;
+        if (swapDisks && platform && message.buttons == core::MessageButtons::OkCancel) {
+            if (text.find("insert first disk") != std::string::npos) {
+                platform->setDriveMedia('A', disks.front());
+            } else if (text.find("insert the last disk") != std::string::npos) {
+                platform->setDriveMedia('A', disks.back());
+            } else if (text.find("nsert") != std::string::npos) {
+                const std::string media = mediaRoot + "/disk" + std::to_string(++disksUsed);
+                fs::create_directories(media);
+                disks.push_back(media);
+                platform->setDriveMedia('A', media);
+            }
         }
         return core::ScriptedUi::ShowMessage(message);
     }
@@ -42,6 +50,7 @@ public:
     platform::hosted::HostedPlatform* platform = nullptr;
     bool swapDisks = false;
     std::string mediaRoot;
+    std::vector<std::string> disks;  // host directories, in the order they were first inserted
     int disksUsed = 0;
 };
 
@@ -68,6 +77,7 @@ protected:
         machine = platform::hosted::openMachine(root + "/machine");
         ui.platform = machine.get();
         ui.mediaRoot = root + "/media";
+        ui.disks = {root + "/machine/A"};
     }
 
     void TearDown() override {

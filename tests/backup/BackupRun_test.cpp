@@ -202,9 +202,60 @@ TEST_F(BackupRunTest, SpannedBackupAsksForDisksAndFillsThem) {
     ui.swapDisks = true;
     Start();
     Run();
-    EXPECT_GE(ui.disksUsed, 2);
+    EXPECT_EQ(ui.disksUsed, 1);
+    EXPECT_TRUE(Contains(ui.Messages(), "Brellix 2000: Please insert first disk with Big.zip on it"));
     EXPECT_TRUE(Entries().empty());
+    // Joined in disk order, the parts are one archive that Info-ZIP tests clean.
+    ASSERT_TRUE(fs::exists(ui.disks[0] + "/Big.zip"));
+    ASSERT_TRUE(fs::exists(ui.disks[1] + "/Big.zip"));
+    fs::copy_file(ui.disks[0] + "/Big.zip", root + "/Big.z01");
+    fs::copy_file(ui.disks[1] + "/Big.zip", root + "/Big.zip");
+    ASSERT_EQ(std::system(("cd '" + root + "' && zip -qs 0 Big.zip --out joined.zip").c_str()), 0);
+    EXPECT_EQ(UnzipTest(root + "/joined.zip"), 0);
+    EXPECT_EQ(ArchiveNames(root + "/joined.zip"), (Names{"C:/DATA/big1.bin", "C:/DATA/big2.bin"}));
     EXPECT_FALSE(program->run.error) << ::testing::PrintToString(program->run.warnings);
+}
+
+TEST_F(BackupRunTest, DisketteTargetAsksForADiskAndCancelEndsWithoutDates) {
+    Tick({1});
+    Configure("Target", "A:\\");
+    machine->setDriveMedia('A', root + "/no-disk");
+    ui.PushAnswer("Cancel");
+    Start();
+    Run();
+    EXPECT_TRUE(Contains(ui.Messages(), "Insert Disk - Brellix 2000: Please insert a disk."));
+    const auto warnings = LastWarningList();
+    EXPECT_TRUE(Contains(warnings, kBackupCanceled));
+    EXPECT_EQ(Get("Last Backup", "Year"), "");
+}
+
+TEST_F(BackupRunTest, DisketteInTheDriveIsWipedWithoutAQuestion) {
+    Tick({1});
+    Configure("Target", "A:\\");
+    Configure("DeleteFiles", "1");
+    fs::create_directories(root + "/machine/A/old");
+    std::ofstream(root + "/machine/A/old/letter.txt") << "old";
+    Start();
+    Run();
+    EXPECT_EQ(SetContents("A:\\"), Names{"autoexec.ntz"});
+    EXPECT_FALSE(Contains(ui.Messages(), "Insert Disk - Brellix 2000: Please insert a disk.  Warning - "
+                                         "all data will be deleted from the disk."));
+    EXPECT_EQ(UnzipTest(root + "/machine/A/autoexec.ntz"), 0);
+}
+
+TEST_F(BackupRunTest, OnlyTheLastConfigurationOfAButtonPressReportsTheTotal) {
+    Tick({1}, 1);
+    Tick({2, 7}, 3);
+    Set("BackupPreferences3", "Target", "C:\\THIRD");
+    Set("BackupPreferences", "Config3", "1");
+    Start();
+    EXPECT_FALSE(backup->BackupTickedConfigurations());
+    Names finished;
+    for (const auto& message : ui.Messages())
+        if (message.find("Backup Finished") != std::string::npos) finished.push_back(message);
+    EXPECT_EQ(finished, Names{"Brellix 2000: Backup Finished\n\n3 files backed up."});
+    EXPECT_EQ(Entries().size(), 2u);
+    EXPECT_EQ(Entries()[1].rfind("C:\\THIRD\\", 0), 0u);
 }
 
 TEST_F(BackupRunTest, CancelInTheProgressWindowEndsTheRun) {
