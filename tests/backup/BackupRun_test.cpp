@@ -320,6 +320,25 @@ TEST_F(RegistryBackupTest, FullSetThenIncrementalWithoutChangesHoldsOnlyTheRegis
     ExpectArchivesPass(Entries()[1]);
 }
 
+TEST_F(RegistryBackupTest, UncompressedSetHoldsPlainHivesAndNotesFilesInUse) {
+    Tick({0});
+    Configure("Compress", "0");
+    AddPackage(0, "Live", {}, {"+C:\\WINNT\\system32\\config\\SOFTWARE"});
+    Start();
+    Run();
+    const std::string set = Entries().at(0);
+    for (const char* name : {"SYSTEM", "SOFTWARE", "DEFAULT", "user0", "user.ini", "win.ini", "system.ini"})
+        EXPECT_TRUE(fs::is_regular_file(fs::path(Host(set)) / name)) << name;
+    // The live hive cannot be read: it is taken at the next start instead of being copied.
+    const std::string wininit = layout.windowsDirectory + "\\wininit.ini";
+    const auto keys = machine->profile().keys(wininit, "Rename");
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0], *machine->files().shortPathName("C:\\WINNT\\system32\\config\\SOFTWARE"));
+    EXPECT_EQ(machine->profile().readString(wininit, "Rename", keys[0], ""),
+              *machine->files().shortPathName(set) + "C\\WINNT\\system32\\config\\SOFTWARE");
+    EXPECT_FALSE(fs::exists(fs::path(Host(set)) / "C" / "WINNT" / "system32" / "config" / "SOFTWARE"));
+}
+
 TEST_F(RegistryBackupTest, UserWithoutBackupPrivilegeGetsTheWarningListAndNoHives) {
     DenyBackupPrivilege();
     Tick({0});
