@@ -114,7 +114,7 @@ private:
             decideSpanned();
             m_part = end.ThisDiskNumber;
             m_engine.m_openPart = m_part;
-            if (end.CentralDirectorySize > kMaxDirectorySize || !readDirectoryAt(end, end.CentralDirectoryDisk, end.CentralDirectoryOffset))
+            if (!readDirectoryAt(end, end.CentralDirectoryDisk, end.CentralDirectoryOffset))
                 Fail(ZipErrorKind::EBadZipFile, kMsgNotAZip);
         }
         m_engine.m_endCentral = end;

@@ -26,6 +26,8 @@ namespace {
 struct SourceItem {
     std::string path;
     bool folder = false;
+    // What the listing said about the file; asking again per file would cost a directory scan.
+    std::optional<platform::FileInfo> info;
 };
 
 // Where compressed bytes go: straight into the archive, or into a temporary file first.
@@ -156,15 +158,16 @@ private:
         std::vector<std::string> masks;
         for (const std::string& entry : m_engine.FilesList) {
             if (!entry.empty() && entry.back() == '\\') {
-                m_items.push_back({entry, true});
+                m_items.push_back({entry, true, std::nullopt});
             } else if (IsMask(entry)) {
                 masks.push_back(entry);
             } else {
                 const auto info = files().stat(entry);
-                if (!info || info->isDirectory() || excluded(entry) || archiveBitTestFails(info->attributes))
+                if (!info || info->isDirectory() || excluded(entry) || archiveBitTestFails(info->attributes)
+                    || EqualNoCase(entry, m_engine.m_zipName))
                     continue;
-                m_items.push_back({entry, false});
                 total += info->size;
+                m_items.push_back({entry, false, std::move(info)});
             }
         }
         for (const std::string& mask : masks) {
@@ -198,7 +201,7 @@ private:
             if (!MatchWildcard(nameMask, name) || excluded(path) || EqualNoCase(path, m_engine.m_zipName)
                 || archiveBitTestFails(info.attributes))
                 continue;
-            m_items.push_back({path, false});
+            m_items.push_back({path, false, info});
             total += info.size;
         }
         return total;
@@ -227,6 +230,11 @@ private:
     {
         const std::string name = m_engine.m_zipName;
         m_engine.ReadDirectory();
+        m_engine.m_zipName = name;
+        // The entries of a multi-part archive lie in other parts that this write cannot reach;
+        // such an archive is replaced, not updated.
+        if (m_engine.m_endCentral.ThisDiskNumber != 0)
+            return;
         m_oldEntries = m_engine.m_entries;
         m_comment = m_engine.m_endCentral.Comment;
         m_oldName = name;
@@ -319,7 +327,7 @@ private:
     // True when the file took the old entry's place; false keeps the old entry.
     bool replaceWithNewer(ArchiveOutput& output, const TZipHeaderInfo& old, const SourceItem& item)
     {
-        const auto info = files().stat(item.folder ? item.path.substr(0, item.path.size() - 1) : item.path);
+        const auto info = item.info ? item.info : files().stat(item.folder ? item.path.substr(0, item.path.size() - 1) : item.path);
         if (!info || old.DateTime >= dosTimeOf(info->modified))
             return false;
         return addItem(output, item);
@@ -416,7 +424,7 @@ private:
 
     bool addFile(ArchiveOutput& output, const SourceItem& item, TZipHeaderInfo& entry)
     {
-        const auto info = files().stat(item.path);
+        const auto info = item.info ? item.info : files().stat(item.path);
         if (!info || info->isDirectory())
             return false;
         if (info->size > 0xFFFFFFFFull) {

@@ -18,7 +18,14 @@ if(BRX_CLANGXX AND TARGET brx_platform)
   # New inputs go into the build tree's corpus, never into the seeds beside the sources.
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus)
   add_test(NAME zip_reader_fuzz
-           COMMAND ${BRX_FUZZER} -runs=4000 -max_len=4096 -seed=1 -timeout=10
+           COMMAND ${BRX_FUZZER} -runs=2000 -max_len=4096 -seed=1 -timeout=10
                    ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus ${PROJECT_SOURCE_DIR}/tests/data/zip/seeds)
   set_tests_properties(zip_reader_fuzz PROPERTIES TIMEOUT 120 ENVIRONMENT "TZ=UTC;LC_ALL=C.UTF-8")
+endif()
+
+# brxzip on the command line, as scripts use it.
+if(TARGET brxzip)
+  add_test(NAME brxzip_command_line
+           COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/zip/brxzip_cli.sh $<TARGET_FILE:brxzip>)
+  set_tests_properties(brxzip_command_line PROPERTIES TIMEOUT 60 ENVIRONMENT "TZ=UTC;LC_ALL=C.UTF-8")
 endif()

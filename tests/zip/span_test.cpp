@@ -92,6 +92,19 @@ TEST_F(ZipSpan, FillsDiskettesAndReadsThemBack)
     EXPECT_EQ(m_requests, (std::vector<int>{2, 3}));
 }
 
+TEST_F(ZipSpan, FullDisketteFailsAndLeavesNoPartialArchive)
+{
+    m_engine.MultiZipInfo.MultiMode = mmNone;
+    try {
+        writeBackup();
+        FAIL() << "3 MB fitted on a diskette";
+    } catch (const ZipError& error) {
+        EXPECT_EQ(error.kind(), ZipErrorKind::ENotEnoughRoom);
+        EXPECT_EQ(std::string(error.what()), "Not enough room to write archive");
+    }
+    EXPECT_FALSE(fs::exists(m_disks[0] + "/backup.zip"));
+}
+
 TEST_F(ZipSpan, RefusingADiskCancels)
 {
     m_engine.OnGetNextDisk = [](ZipEngine&, int, std::string& name) { name.clear(); };

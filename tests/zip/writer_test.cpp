@@ -92,6 +92,17 @@ TEST_F(ZipWriter, StoresFolderEntries)
     EXPECT_EQ(sh("unzip -tq folders.zip"), 0);
 }
 
+TEST_F(ZipWriter, SkipsAndListsFilesTooLargeForTheFormat)
+{
+    put("small.txt", "small");
+    put("huge.bin", "");
+    fs::resize_file(host("huge.bin"), 5ull << 30);  // sparse: nothing is really written
+    EXPECT_EQ(writeArchive("big.zip", {z("huge.bin"), z("small.txt")}), 1);
+    EXPECT_EQ(engine().EntryCount(), 1);
+    ASSERT_EQ(engine().Skipped().size(), 1u);
+    EXPECT_EQ(engine().Skipped()[0].rfind(z("huge.bin"), 0), 0u);
+}
+
 TEST_F(ZipWriter, HonoursAndClearsTheArchiveBit)
 {
     put("a.txt", "a");
