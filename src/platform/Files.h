@@ -114,6 +114,7 @@ public:
 
     // --- files and directories ------------------------------------------------------------
     virtual OpenResult open(const std::string& path, OpenMode mode) = 0;
+    // One file's entry. Its shortName stays empty: aliases come from find and shortPathName.
     virtual std::optional<FileInfo> stat(const std::string& path) = 0;
     bool exists(const std::string& path) { return stat(path).has_value(); }
     bool isDirectory(const std::string& path) {

@@ -6,6 +6,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/hosted/HostFile.h"
+#include "platform/hosted/IniText.h"
+
 namespace brx::test {
 
 namespace fs = std::filesystem;
@@ -28,6 +31,8 @@ platform::hosted::MachineOptions testMachineOptions(platform::hosted::WindowsEdi
     options.userName = "Tester";
     options.computerName = "TESTBOX";
     options.withDemoFiles = false;
+    // Tests never open windows on the desktop.
+    options.viewer = "true";
     return options;
 }
 
@@ -36,6 +41,16 @@ TestMachine::TestMachine(const platform::hosted::MachineOptions& options)
     , platform_(platform::hosted::openMachine(layout_.machineDir)) {}
 
 void TestMachine::reopen() { platform_ = platform::hosted::openMachine(layout_.machineDir); }
+
+void TestMachine::setMachineValue(const std::string& section, const std::string& key, const std::string& value) {
+    const std::string file = dir() + "/" + platform::hosted::kMachineIniName;
+    auto text = platform::hosted::readHostFile(file);
+    if (!text) throw std::runtime_error("cannot read " + file);
+    auto ini = platform::hosted::IniText::parse(*text);
+    ini.setValue(section, key, value);
+    if (!platform::hosted::replaceHostFileAtomically(file, ini.serialize())) throw std::runtime_error("cannot write " + file);
+    reopen();
+}
 
 std::string TestMachine::host(const std::string& windowsPath) {
     auto path = platform_->files().hostPath(windowsPath);

@@ -39,6 +39,8 @@ public:
     const std::string& dir() const { return layout_.machineDir; }
     // Opens the machine again from machine.ini, as a new start of the program would.
     void reopen();
+    // Changes one value of machine.ini ("Privileges", "Backup", "0") and reopens the machine.
+    void setMachineValue(const std::string& section, const std::string& key, const std::string& value);
 
     // Host path of a Windows path of the machine (which need not exist).
     std::string host(const std::string& windowsPath);

@@ -63,15 +63,15 @@ bool modifiedSince(const struct stat& status, const Stored& stored) {
 
 }  // namespace
 
-std::uint32_t readDosAttributes(const std::string& hostPath, const struct stat& status) {
+bool isNtfsVolume(const std::string& hostDir) { return readNtfsAttributes(hostDir).has_value(); }
+
+std::uint32_t readDosAttributes(const std::string& hostPath, const struct stat& status, bool ntfsVolume) {
+    if (ntfsVolume) {
+        if (auto ntfs = readNtfsAttributes(hostPath)) return withDirectory(*ntfs & kStoredBits, status);
+    }
     char text[96];
     const ssize_t length = getxattr(hostPath.c_str(), kUserAttribute, text, sizeof text - 1);
-    if (length < 0) {
-        if (errno == ENOTSUP) {
-            if (auto ntfs = readNtfsAttributes(hostPath)) return *ntfs;
-        }
-        return attributesWithoutStore(status);
-    }
+    if (length < 0) return attributesWithoutStore(status);
     text[length] = '\0';
     auto stored = parseStored(text);
     if (!stored) return attributesWithoutStore(status);
@@ -82,10 +82,17 @@ std::uint32_t readDosAttributes(const std::string& hostPath, const struct stat& 
     return withDirectory(bits, status);
 }
 
-bool writeDosAttributes(const std::string& hostPath, std::uint32_t attributes) {
+bool writeDosAttributes(const std::string& hostPath, std::uint32_t attributes, bool ntfsVolume) {
     struct stat status {};
     if (stat(hostPath.c_str(), &status) != 0) return false;
     const std::uint32_t bits = attributes & kStoredBits;
+    if (ntfsVolume) {
+        if (auto ntfs = readNtfsAttributes(hostPath)) {
+            std::uint32_t raw = (*ntfs & ~(kStoredBits | kAttrNormal)) | bits;
+            if (raw == 0) raw = kAttrNormal;
+            return setxattr(hostPath.c_str(), kNtfsAttribute, &raw, sizeof raw, 0) == 0;
+        }
+    }
     char text[96];
     if (bits & kAttrArchive) {
         std::snprintf(text, sizeof text, "0x%02X", bits);
@@ -96,12 +103,6 @@ bool writeDosAttributes(const std::string& hostPath, std::uint32_t attributes) {
     }
     if (setxattr(hostPath.c_str(), kUserAttribute, text, std::strlen(text), 0) == 0) return true;
     if (errno != ENOTSUP && errno != EPERM) return false;
-
-    if (auto ntfs = readNtfsAttributes(hostPath)) {
-        std::uint32_t raw = (*ntfs & ~kStoredBits) | bits;
-        if (raw == 0) raw = kAttrNormal;
-        return setxattr(hostPath.c_str(), kNtfsAttribute, &raw, sizeof raw, 0) == 0;
-    }
     // Without a place for the bits, read-only is all we can keep.
     const mode_t mode = (bits & kAttrReadOnly) ? (status.st_mode & ~(S_IWUSR | S_IWGRP | S_IWOTH))
                                                : (status.st_mode | S_IWUSR);

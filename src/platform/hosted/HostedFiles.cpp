@@ -42,11 +42,11 @@ CreationKey creationKey(const std::string& hostPath) {
 }
 
 FileInfo infoFor(const std::string& hostPath, const std::string& name, const std::string& alias,
-                 const struct stat& status) {
+                 const struct stat& status, bool ntfs) {
     FileInfo info;
     info.name = name;
     info.shortName = alias;
-    info.attributes = readDosAttributes(hostPath, status);
+    info.attributes = readDosAttributes(hostPath, status, ntfs);
     info.size = S_ISDIR(status.st_mode) ? 0 : static_cast<std::uint64_t>(status.st_size);
     info.modified = status.st_mtim.tv_sec;
     return info;
@@ -54,6 +54,15 @@ FileInfo infoFor(const std::string& hostPath, const std::string& name, const std
 
 std::string joinHost(const std::string& dir, const std::string& name) {
     return dir.back() == '/' ? dir + name : dir + "/" + name;
+}
+
+// Windows lists a directory in the order of its names without regard to case.
+void sortByFoldedName(std::vector<std::string>& names) {
+    std::vector<std::pair<std::string, std::string>> keyed;
+    keyed.reserve(names.size());
+    for (auto& name : names) keyed.emplace_back(foldCase(name), std::move(name));
+    std::sort(keyed.begin(), keyed.end());
+    for (std::size_t i = 0; i < keyed.size(); ++i) names[i] = std::move(keyed[i].second);
 }
 
 struct SplitPattern {
@@ -85,6 +94,19 @@ const DriveConfig* HostedFiles::driveOf(const std::string& path) const {
 
 bool HostedFiles::mediaPresent(const DriveConfig& drive) const { return isHostDirectory(drive.hostDir); }
 
+std::uint32_t HostedFiles::attributesOf(const Resolved& target) const {
+    return readDosAttributes(target.host, target.status, onNtfsVolume(*target.drive));
+}
+
+bool HostedFiles::onNtfsVolume(const DriveConfig& drive) const {
+    auto known = ntfsVolumes_.find(drive.hostDir);
+    if (known != ntfsVolumes_.end()) return known->second;
+    const bool ntfs = isNtfsVolume(drive.hostDir);
+    // A drive without media says nothing yet about the media that comes.
+    if (mediaPresent(drive)) ntfsVolumes_[drive.hostDir] = ntfs;
+    return ntfs;
+}
+
 std::vector<std::string> HostedFiles::aliasesOf(const std::string& hostDir,
                                                 const std::vector<std::string>& names) const {
     return assignShortNames(names, [&](std::size_t i) { return creationKey(joinHost(hostDir, names[i])); });
@@ -111,9 +133,6 @@ std::optional<HostedFiles::Resolved> HostedFiles::resolve(const std::string& pat
     Resolved result;
     result.drive = root;
     result.host = root->hostDir;
-    if (!mediaPresent(*root)) return result;
-    result.parentExists = parsed->components.empty();
-    result.exists = true;
 
     // Most paths come from directory listings in their stored spelling: one stat settles them.
     std::string direct = root->hostDir;
@@ -122,9 +141,15 @@ std::optional<HostedFiles::Resolved> HostedFiles::resolve(const std::string& pat
     if (!parsed->components.empty() && hostStat(direct, status)) {
         result.host = direct;
         result.storedNames = parsed->components;
-        result.parentExists = true;
+        result.mediaPresent = result.exists = result.parentExists = true;
+        result.status = status;
         return result;
     }
+    if (!hostStat(root->hostDir, status) || !S_ISDIR(status.st_mode)) return result;
+    result.mediaPresent = true;
+    result.parentExists = parsed->components.empty();
+    result.exists = true;
+    result.status = status;
 
     for (std::size_t i = 0; i < parsed->components.size(); ++i) {
         const std::string& component = parsed->components[i];
@@ -134,9 +159,11 @@ std::optional<HostedFiles::Resolved> HostedFiles::resolve(const std::string& pat
             if (hostStat(exact, status)) {
                 result.host = std::move(exact);
                 result.storedNames.push_back(component);
+                result.status = status;
             } else if (auto stored = findComponent(result.host, component)) {
                 result.host = joinHost(result.host, *stored);
                 result.storedNames.push_back(*stored);
+                hostStat(result.host, result.status);
             } else {
                 result.exists = false;
                 result.parentExists = last;
@@ -194,7 +221,7 @@ bool HostedFiles::isFileInUse(const std::string& hostFile) {
 
 ErrorCode HostedFiles::failureFor(const std::optional<Resolved>& target) const {
     if (!target) return kErrorPathNotFound;
-    if (!mediaPresent(*target->drive)) return kErrorNotReady;
+    if (!target->mediaPresent) return kErrorNotReady;
     if (!target->exists) return target->parentExists ? kErrorFileNotFound : kErrorPathNotFound;
     return kErrorSuccess;
 }
@@ -234,7 +261,7 @@ SpaceCheck HostedFiles::spaceCheckFor(const DriveConfig& drive) const {
 OpenResult HostedFiles::open(const std::string& path, OpenMode mode) {
     auto target = resolve(path);
     OpenResult result;
-    if (!target || !mediaPresent(*target->drive)) {
+    if (!target || !target->mediaPresent) {
         result.error = failureFor(target);
         return result;
     }
@@ -244,8 +271,7 @@ OpenResult HostedFiles::open(const std::string& path, OpenMode mode) {
         return result;
     }
     if (target->exists) {
-        struct stat status {};
-        hostStat(target->host, status);
+        const struct stat& status = target->status;
         if (S_ISDIR(status.st_mode)) {
             result.error = kErrorAccessDenied;
             return result;
@@ -258,7 +284,7 @@ OpenResult HostedFiles::open(const std::string& path, OpenMode mode) {
             result.error = kErrorSharingViolation;
             return result;
         }
-        if (mode != OpenMode::Read && (readDosAttributes(target->host, status) & kAttrReadOnly)) {
+        if (mode != OpenMode::Read && (attributesOf(*target) & kAttrReadOnly)) {
             result.error = kErrorAccessDenied;
             return result;
         }
@@ -293,18 +319,11 @@ OpenResult HostedFiles::open(const std::string& path, OpenMode mode) {
 std::optional<FileInfo> HostedFiles::stat(const std::string& path) {
     auto target = resolve(path);
     if (!target || !target->exists) return std::nullopt;
-    struct stat status {};
-    if (!hostStat(target->host, status)) return std::nullopt;
+    // The alias would cost a look at the whole directory on every call; stat is called for each
+    // file of a backup, so aliases come from find and shortPathName only.
     const std::string name = target->storedNames.empty() ? std::string() : target->storedNames.back();
-    std::string alias;
-    if (!name.empty() && !isValidShortName(name)) {
-        const std::string parent = std::filesystem::path(target->host).parent_path().string();
-        const auto names = listHostDirectory(parent);
-        const auto aliases = aliasesOf(parent, names);
-        for (std::size_t i = 0; i < names.size(); ++i)
-            if (names[i] == name) alias = aliases[i];
-    }
-    return infoFor(target->host, name, alias, status);
+    FileInfo info = infoFor(target->host, name, std::string(), target->status, onNtfsVolume(*target->drive));
+    return info;
 }
 
 std::vector<FileInfo> HostedFiles::find(const std::string& pattern) {
@@ -317,23 +336,23 @@ std::vector<FileInfo> HostedFiles::find(const std::string& pattern) {
     std::vector<std::string> names = listHostDirectory(directory->host);
     // Names Windows cannot show (a backslash inside) stay invisible.
     std::erase_if(names, [](const std::string& name) { return name.find('\\') != std::string::npos; });
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return foldCase(a) < foldCase(b); });
+    sortByFoldedName(names);
     const std::vector<std::string> aliases = aliasesOf(directory->host, names);
+    const bool ntfs = onNtfsVolume(*directory->drive);
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (!matchesMask(names[i], split->mask) && (aliases[i].empty() || !matchesMask(aliases[i], split->mask)))
             continue;
         const std::string host = joinHost(directory->host, names[i]);
         struct stat status {};
         if (!hostStat(host, status)) continue;
-        found.push_back(infoFor(host, names[i], aliases[i], status));
+        found.push_back(infoFor(host, names[i], aliases[i], status, ntfs));
     }
     return found;
 }
 
 ErrorCode HostedFiles::createDirectory(const std::string& path) {
     auto target = resolve(path);
-    if (!target || !mediaPresent(*target->drive)) return failureFor(target);
+    if (!target || !target->mediaPresent) return failureFor(target);
     if (target->exists) return kErrorAlreadyExists;
     if (!target->parentExists) return kErrorPathNotFound;
     if (ErrorCode error = checkWritable(*target); error != kErrorSuccess) return error;
@@ -356,9 +375,8 @@ ErrorCode HostedFiles::deleteFile(const std::string& path) {
     auto target = resolve(path);
     if (!target || !target->exists) return failureFor(target);
     if (ErrorCode error = checkWritable(*target); error != kErrorSuccess) return error;
-    struct stat status {};
-    if (!hostStat(target->host, status) || S_ISDIR(status.st_mode)) return kErrorAccessDenied;
-    if (readDosAttributes(target->host, status) & kAttrReadOnly) return kErrorAccessDenied;
+    if (S_ISDIR(target->status.st_mode)) return kErrorAccessDenied;
+    if (attributesOf(*target) & kAttrReadOnly) return kErrorAccessDenied;
     if (isFileInUse(target->host)) return kErrorSharingViolation;
     if (::unlink(target->host.c_str()) != 0) return errorFromErrno(errno);
     return kErrorSuccess;
@@ -404,7 +422,7 @@ ErrorCode HostedFiles::moveFile(const std::string& from, const std::string& to) 
     auto source = resolve(from);
     if (!source || !source->exists) return failureFor(source);
     auto target = resolve(to);
-    if (!target || !mediaPresent(*target->drive)) return failureFor(target);
+    if (!target || !target->mediaPresent) return failureFor(target);
     // A change of case only is a rename of the same file.
     const bool sameFile = target->exists && target->host == source->host;
     if (target->exists && !sameFile) return kErrorAlreadyExists;
@@ -432,9 +450,8 @@ ErrorCode HostedFiles::replaceFile(const std::string& from, const std::string& t
     auto target = resolve(to);
     if (!target || !target->exists || target->drive != source->drive) return Files::replaceFile(from, to);
     if (ErrorCode error = checkWritable(*target); error != kErrorSuccess) return error;
-    struct stat status {};
-    if (!hostStat(target->host, status) || S_ISDIR(status.st_mode)) return kErrorAccessDenied;
-    if (readDosAttributes(target->host, status) & kAttrReadOnly) return kErrorAccessDenied;
+    if (S_ISDIR(target->status.st_mode)) return kErrorAccessDenied;
+    if (attributesOf(*target) & kAttrReadOnly) return kErrorAccessDenied;
     if (isFileInUse(target->host) || isFileInUse(source->host)) return kErrorSharingViolation;
     if (::rename(source->host.c_str(), target->host.c_str()) != 0) return errorFromErrno(errno);
     return kErrorSuccess;
@@ -444,29 +461,26 @@ ErrorCode HostedFiles::setFileTime(const std::string& path, FileTime modified) {
     auto target = resolve(path);
     if (!target || !target->exists) return failureFor(target);
     if (ErrorCode error = checkWritable(*target); error != kErrorSuccess) return error;
-    struct stat status {};
-    hostStat(target->host, status);
-    const std::uint32_t before = readDosAttributes(target->host, status);
+    const std::uint32_t before = attributesOf(*target);
     const struct timespec times[2] = {{0, UTIME_OMIT}, {modified, 0}};
     if (utimensat(AT_FDCWD, target->host.c_str(), times, 0) != 0) return errorFromErrno(errno);
     // Setting a time is no change of content: a cleared archive bit stays cleared.
-    if (!(before & kAttrArchive) && !(before & kAttrDirectory)) writeDosAttributes(target->host, before);
+    if (!(before & kAttrArchive) && !(before & kAttrDirectory))
+        writeDosAttributes(target->host, before, onNtfsVolume(*target->drive));
     return kErrorSuccess;
 }
 
 std::uint32_t HostedFiles::getAttributes(const std::string& path) {
     auto target = resolve(path);
     if (!target || !target->exists) return kInvalidAttributes;
-    struct stat status {};
-    if (!hostStat(target->host, status)) return kInvalidAttributes;
-    return readDosAttributes(target->host, status);
+    return attributesOf(*target);
 }
 
 ErrorCode HostedFiles::setAttributes(const std::string& path, std::uint32_t attributes) {
     auto target = resolve(path);
     if (!target || !target->exists) return failureFor(target);
     if (ErrorCode error = checkWritable(*target); error != kErrorSuccess) return error;
-    if (!writeDosAttributes(target->host, attributes)) return kErrorAccessDenied;
+    if (!writeDosAttributes(target->host, attributes, onNtfsVolume(*target->drive))) return kErrorAccessDenied;
     return kErrorSuccess;
 }
 

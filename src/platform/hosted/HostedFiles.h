@@ -6,6 +6,9 @@
 // programs may change the machine at any time, and the next call sees it.
 #pragma once
 
+#include <sys/stat.h>
+
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -53,8 +56,10 @@ public:
     struct Resolved {
         const DriveConfig* drive = nullptr;
         std::string host;
+        bool mediaPresent = false;
         bool exists = false;
         bool parentExists = false;
+        struct stat status {};  // of the host file, when it exists
         std::vector<std::string> storedNames;  // spelling on disk of every existing component
     };
     // nullopt for a malformed path or an unknown drive.
@@ -66,6 +71,8 @@ private:
     bool mediaPresent(const DriveConfig& drive) const;
     ErrorCode checkWritable(const Resolved& target) const;
     ErrorCode failureFor(const std::optional<Resolved>& target) const;
+    std::uint32_t attributesOf(const Resolved& target) const;
+    bool onNtfsVolume(const DriveConfig& drive) const;
     std::uint64_t usedBytes(const DriveConfig& drive) const;
     SpaceCheck spaceCheckFor(const DriveConfig& drive) const;
     std::vector<std::string> aliasesOf(const std::string& hostDir, const std::vector<std::string>& names) const;
@@ -73,6 +80,9 @@ private:
     ErrorCode copyContent(const std::string& from, const std::string& to, bool failIfExists);
 
     MachineConfig& machine_;
+    // Whether a drive's host directory is an NTFS volume (ntfs-3g), which keeps DOS attributes
+    // itself. A mount does not change its kind while the program runs.
+    mutable std::map<std::string, bool> ntfsVolumes_;
 };
 
 }  // namespace brx::platform::hosted

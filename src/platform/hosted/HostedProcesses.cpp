@@ -127,7 +127,10 @@ HostedProcesses::Started HostedProcesses::execute(const std::vector<std::string>
     if (stem == "cmd") return runInterpreter(arguments, workingDirectory, wait, pump);
     if (stem == "expand") return runExpand(arguments);
     if (arguments.empty()) return {};
-    auto file = files_.hostPath(arguments.front());
+    // Notepad takes the rest of its command line as one file name, blanks and all.
+    std::string name;
+    for (const auto& argument : arguments) name += (name.empty() ? "" : " ") + argument;
+    auto file = files_.hostPath(name);
     if (!file) return {};
     std::vector<std::string> argv = splitHostCommand(machine_.viewer);
     if (argv.empty()) return {};
@@ -161,6 +164,8 @@ HostedProcesses::Started HostedProcesses::runExpand(const std::vector<std::strin
     auto source = files_.hostPath(paths[0]);
     auto target = files_.hostPath(paths[1]);
     if (!source || !target) return {true, 1};
+    // Expand writes like any program: not onto a CD, not onto a drive without media.
+    if (files_.driveType(paths[1]) == DriveType::CdRom || !files_.driveReady(paths[1])) return {true, 1};
     return {true, expandFile(*source, *target) ? 0u : 1u};
 }
 

@@ -137,6 +137,7 @@ void writeMachineIni(const std::string& dir, const MachineOptions& options, cons
     ini += "SafeMode=0\n";
     ini += "ProgramPath=" + layout.programPath + "\n";
     ini += "ShortDateFormat=M/d/yyyy\n";
+    ini += "Viewer=" + options.viewer + "\n";
     if (options.today) {
         char date[32];
         std::snprintf(date, sizeof date, "%04d-%02d-%02d", options.today->year, options.today->month, options.today->day);

@@ -25,6 +25,7 @@ struct MachineOptions {
     bool withDemoFiles = true;      // documents, favourites, start menu entries and the like
     bool withHives = true;          // ask the hive writer, when there is one
     std::optional<LocalTime> today; // [Machine] Today
+    std::string viewer = "xdg-open";  // [Machine] Viewer: shows files opened with notepad.exe
 };
 
 // Where things are on a created machine (Windows paths, no trailing backslash).

@@ -97,9 +97,13 @@ std::optional<LocalTime> parseMachineDate(const std::string& text) {
                              &consumed);
     if ((fields != 3 && fields != 6) || static_cast<std::size_t>(consumed) != trimmed.size())
         return std::nullopt;
-    if (time.month < 1 || time.month > 12 || time.day < 1 || time.day > 31 || time.hour > 23 ||
-        time.minute > 59 || time.second > 59 || time.year < 1601)
+    static const int kDaysInMonth[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (time.month < 1 || time.month > 12 || time.day < 1 || time.day > kDaysInMonth[time.month - 1] ||
+        time.hour < 0 || time.hour > 23 || time.minute < 0 || time.minute > 59 || time.second < 0 ||
+        time.second > 59 || time.year < 1601 || time.year > 9999)
         return std::nullopt;
+    const bool leap = (time.year % 4 == 0 && time.year % 100 != 0) || time.year % 400 == 0;
+    if (time.month == 2 && time.day == 29 && !leap) return std::nullopt;
     return time;
 }
 

@@ -125,9 +125,13 @@ std::vector<std::string> assignShortNames(const std::vector<std::string>& names,
         return names[a] < names[b];
     });
 
+    // Each basis remembers its last number, so a directory of thousands of similar names is
+    // numbered in one pass.
+    std::map<std::string, int> lastNumber;
     for (std::size_t i : needing) {
-        for (int number = 1;; ++number) {
-            std::string alias = aliasWithNumber(bases[i], number);
+        int& number = lastNumber[bases[i].base + "." + bases[i].extension];
+        for (;;) {
+            std::string alias = aliasWithNumber(bases[i], ++number);
             if (taken.insert(alias).second) {
                 aliases[i] = std::move(alias);
                 break;
