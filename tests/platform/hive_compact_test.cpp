@@ -159,7 +159,7 @@ private:
         if (value.data.size() <= 4) {
             regf::writeU32(vk.data() + regf::kVkDataSize,
                            static_cast<std::uint32_t>(value.data.size()) | regf::kVkDataInline);
-            std::memcpy(vk.data() + regf::kVkDataOffset, value.data.data(), value.data.size());
+            std::copy(value.data.begin(), value.data.end(), vk.begin() + regf::kVkDataOffset);
         } else {
             regf::writeU32(vk.data() + regf::kVkDataSize, static_cast<std::uint32_t>(value.data.size()));
             regf::writeU32(vk.data() + regf::kVkDataOffset, writeData(value.data));

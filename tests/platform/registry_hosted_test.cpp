@@ -2,6 +2,9 @@
 // writes that reach the file, compact saves and replacements that wait for a restart.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -313,6 +316,35 @@ TEST(PendingReplacements, AStartCutOffAfterTheFirstMoveIsFinishedByTheNext) {
     EXPECT_EQ(fileBytes(dir.file("live")), std::vector<std::uint8_t>{'N'});
     EXPECT_EQ(fileBytes(dir.file("old")), std::vector<std::uint8_t>{'l'});
     EXPECT_FALSE(fs::exists(dir.file("pending.ini")));
+}
+
+// Replacements staged on other media (a diskette, a RAM disk) cannot be renamed into place.
+TEST(PendingReplacements, MovesANewFileFromAnotherFileSystem) {
+    ScratchDir dir;
+    struct stat here{}, other{};
+    if (::stat(dir.path().c_str(), &here) != 0 || ::stat("/dev/shm", &other) != 0 || here.st_dev == other.st_dev)
+        GTEST_SKIP() << "no second file system at /dev/shm";
+    const std::string newFile = "/dev/shm/brx-pending-" + std::to_string(::getpid());
+    writeBytes(newFile, {'n', 'e', 'w'});
+    writeBytes(dir.file("live"), {'l', 'i', 'v', 'e'});
+    ASSERT_TRUE(recordPendingReplacement(dir.path(), {"\\REGISTRY\\MACHINE\\SYSTEM", dir.file("live"), newFile, dir.file("old")}));
+
+    const BootReport boot = applyPendingReplacements(dir.path());
+    EXPECT_TRUE(boot.problems.empty());
+    EXPECT_EQ(fileBytes(dir.file("live")), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+    EXPECT_EQ(fileBytes(dir.file("old")), (std::vector<std::uint8_t>{'l', 'i', 'v', 'e'}));
+    EXPECT_FALSE(fs::exists(newFile));
+}
+
+TEST_F(RegistryMachine, ADamagedHiveFileIsReportedNotRead) {
+    registry.reset();
+    auto bytes = fileBytes(host(kSoftwareFile));
+    bytes.resize(0x1800);
+    writeBytes(host(kSoftwareFile), bytes);
+    openRegistry();
+    HKey key = 0;
+    EXPECT_EQ(registry->openKey(kHKeyLocalMachine, "SOFTWARE\\Classes", kKeyRead, &key), kErrorBadDb);
+    EXPECT_EQ(text(kHKeyLocalMachine, "SYSTEM\\CurrentControlSet\\Control", "Marker"), "two");
 }
 
 }  // namespace

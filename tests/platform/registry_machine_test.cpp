@@ -205,14 +205,16 @@ TEST(MachineRestart, BrxmachineShowsAndAppliesWhatIsPending) {
     const std::string tool = brx::test::binaryDir() + "/src/app/brxmachine";
     const ToolRun status = runTool(quoted(tool) + " status " + quoted(machine.dir()));
     EXPECT_EQ(status.exitCode, 0) << status.output;
-    EXPECT_NE(status.output.find("\\REGISTRY\\MACHINE\\SAM\n      new  " + machine.host(config + "Redo\\sam")),
-              std::string::npos) << status.output;
+    EXPECT_NE(status.output.find("\\REGISTRY\\MACHINE\\SAM\n"), std::string::npos) << status.output;
+    EXPECT_NE(status.output.find("\n      new  " + machine.host(config + "Redo\\sam") + "\n"), std::string::npos)
+        << status.output;
 
     const ToolRun boot = runTool(quoted(tool) + " boot " + quoted(machine.dir()));
     EXPECT_EQ(boot.exitCode, 0) << boot.output;
     EXPECT_EQ(fileBytes(machine.host(config + "SAM")), newHive);
     EXPECT_TRUE(fs::exists(machine.host(config + "sam.old")));
-    EXPECT_EQ(runTool(quoted(tool) + " boot " + quoted(machine.dir())).output, "Nothing was pending.\n");
+    EXPECT_NE(runTool(quoted(tool) + " boot " + quoted(machine.dir())).output.find(": 0 hive replacement(s) applied"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "platform/hosted/DemoHives.h"
 
+#include <cctype>
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
@@ -326,8 +328,7 @@ void writeUser(HiveAuthor& hive, const DemoContext& demo) {
         {"Personal", profile + "\\My Documents"},
         {"Cache", profile + (demo.nt() ? "\\Temporary Internet Files" : "\\Local Settings\\Temporary Internet Files")},
     };
-    writeShellFolders(hive, kShellFolders, kUserShellFolders, folders, profile,
-                      demo.nt() ? "%USERPROFILE%" : "%USERPROFILE%");
+    writeShellFolders(hive, kShellFolders, kUserShellFolders, folders, profile, "%USERPROFILE%");
     const std::string explorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer";
     hive.text(explorer + "\\RunMRU", "a", "notepad\\1");
     hive.text(explorer + "\\RunMRU", "MRUList", "a");

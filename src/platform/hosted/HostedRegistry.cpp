@@ -1,7 +1,6 @@
 #include "platform/hosted/HostedRegistry.h"
 
 #include <hivex.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>

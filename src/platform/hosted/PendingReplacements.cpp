@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "platform/hosted/regf/HiveFile.h"
+#include "platform/hosted/regf/RegfFormat.h"
 
 namespace brx::platform::hosted {
 
@@ -61,14 +62,31 @@ bool writePending(const std::string& machineDirectory,
 
 bool exists(const std::string& path) { return ::access(path.c_str(), F_OK) == 0; }
 
+// rename(), or for a file on another file system a complete copy beside the target that then
+// replaces it, and only then the removal of the source. Returns 0 or an errno value.
+int moveFile(const std::string& from, const std::string& to) {
+    if (::rename(from.c_str(), to.c_str()) == 0) return 0;
+    if (errno != EXDEV) return errno;
+    try {
+        regf::MappedFile source(from);
+        if (const int error = regf::writeFileAtomically(to, source.bytes(), regf::ExistingTarget::Replace); error != 0)
+            return error;
+    } catch (const regf::HiveError&) {
+        return EIO;
+    }
+    return ::unlink(from.c_str()) == 0 ? 0 : errno;
+}
+
 // Moves one live hive aside and puts the new file in its place. A start that was cut off after
 // the first move left the live file missing: then only the second move remains.
 std::string applyOne(const PendingReplacement& r) {
     if (!exists(r.newFile)) return "the new file " + r.newFile + " is missing";
-    if (exists(r.liveFile) && ::rename(r.liveFile.c_str(), r.oldFile.c_str()) != 0)
-        return "cannot move " + r.liveFile + " to " + r.oldFile + ": " + std::strerror(errno);
-    if (::rename(r.newFile.c_str(), r.liveFile.c_str()) != 0)
-        return "cannot move " + r.newFile + " to " + r.liveFile + ": " + std::strerror(errno);
+    if (exists(r.liveFile)) {
+        if (const int error = moveFile(r.liveFile, r.oldFile); error != 0)
+            return "cannot move " + r.liveFile + " to " + r.oldFile + ": " + std::strerror(error);
+    }
+    if (const int error = moveFile(r.newFile, r.liveFile); error != 0)
+        return "cannot move " + r.newFile + " to " + r.liveFile + ": " + std::strerror(error);
     return {};
 }
 

@@ -63,8 +63,8 @@ std::vector<std::uint8_t> HiveBuilder::finish(std::uint32_t rootCell, const Head
     writeU32(base + kBaseRootCell, rootCell);
     writeU32(base + kBaseDataSize, static_cast<std::uint32_t>(m_bins.size()));
     writeU32(base + kBaseClustering, 1);
-    std::memcpy(base + kBaseFileName, header.fileName.data(),
-                std::min(header.fileName.size(), kBaseFileNameSize));
+    if (!header.fileName.empty())
+        std::memcpy(base + kBaseFileName, header.fileName.data(), std::min(header.fileName.size(), kBaseFileNameSize));
     writeU32(base + kBaseChecksum, baseBlockChecksum(base));
     writeU64(m_bins.data() + kHbinTimestamp, header.timestamp);
     hive.insert(hive.end(), m_bins.begin(), m_bins.end());
