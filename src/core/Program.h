@@ -87,6 +87,7 @@ public:
     // Records where the program lives: its directory, brxset.ini and the help file follow.
     void SetProgramPath(const std::string& programPath);
 
+    // Loads the model; refreshing the backup-set list (RunItems::FillList) is the caller's.
     void ReadSettings() { Settings().ReadSettings(settings); }
     void WriteSettings() { Settings().WriteSettings(settings); }
     void SwitchConfiguration(int configuration)

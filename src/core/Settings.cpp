@@ -238,14 +238,16 @@ void SettingsStore::ReadSettings(SettingsModel& model)
     model.keep = m_file.ReadInteger(prefs, "Keep", 1);
 
     const int current = m_file.ReadInteger(prefs, "curconfig", 0);
-    if (current >= 1 && current <= kConfigurations) {
-        model.curConfig = current;
-        ReadConfiguration(model, Numbered(section::kBackupPreferences, current),
-                          Numbered(section::kChecks, current), Numbered("Check", current), false);
-    } else {
+    if (current == 0) {
         // A file from before configurations existed: its single configuration becomes the first.
         model.curConfig = 1;
         ReadConfiguration(model, prefs, section::kChecks, "Check", false);
+    } else {
+        // A number that names no configuration shows the first one, which always exists.
+        model.curConfig = current >= 1 && current <= kConfigurations ? current : 1;
+        ReadConfiguration(model, Numbered(section::kBackupPreferences, model.curConfig),
+                          Numbered(section::kChecks, model.curConfig),
+                          Numbered("Check", model.curConfig), false);
     }
 
     ReadAutomationSelectors(model);

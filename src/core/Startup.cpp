@@ -172,7 +172,10 @@ void RemoveFirstLineWithPrefix(platform::Platform& platform, const std::string& 
     {
         platform::OpenResult out = files.open(temporary, platform::OpenMode::Write);
         platform::OpenResult in = files.open(path, platform::OpenMode::Read);
-        if (!out.file) {
+        // A file that exists but cannot be read is left alone rather than replaced by nothing.
+        if (!out.file || (!in.file && in.error != platform::kErrorFileNotFound
+                          && in.error != platform::kErrorPathNotFound)) {
+            out.file.close();
             files.deleteFile(temporary);
             return;
         }
@@ -202,7 +205,11 @@ void RemoveFirstLineWithPrefix(platform::Platform& platform, const std::string& 
         files.deleteFile(temporary);
         return;
     }
-    files.deleteFile(path);
+    const platform::ErrorCode removed = files.deleteFile(path);
+    if (removed != platform::kErrorSuccess && removed != platform::kErrorFileNotFound) {
+        files.deleteFile(temporary);
+        return;
+    }
     files.moveFile(temporary, path);
 }
 
@@ -338,7 +345,14 @@ void MaintainStartupShortcut(Program& program, const std::string& description)
         return;
     }
     const std::string& programPath = program.paths.programPath;
-    if (Upper(CheckTarget(platform, link)) != Upper(programPath))
+    // A shortcut that cannot be read cannot start the program either: it is written anew.
+    std::string target;
+    try {
+        target = CheckTarget(platform, link);
+    } catch (const Error&) {
+        target.clear();
+    }
+    if (Upper(target) != Upper(programPath))
         MakeShortcut(platform, programPath, programPath, "bootup", link, description);
 }
 

@@ -151,6 +151,13 @@ TEST_F(SettingsTest, ReadingRules)
     EXPECT_EQ(model.config.blockNumber, "");
     EXPECT_EQ(model.dateFormat, "yyyy-MM-dd");
     EXPECT_TRUE(model.useDate);
+
+    // A configuration number out of range shows the first configuration, not the legacy keys.
+    machine.Ini("BackupPreferences", "curconfig", "9");
+    machine.Ini("BackupPreferences", "Target", "C:\\LEGACY\\");
+    program.ReadSettings();
+    EXPECT_EQ(model.curConfig, 1);
+    EXPECT_EQ(model.config.target, "C:\\My Backups\\");
 }
 
 TEST_F(SettingsTest, SelectorsOfUndefinedConfigurationsShowDoNotPerform)

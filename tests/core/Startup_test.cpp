@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "core/Startup.h"
 #include "support/CoreMachine.h"
 
@@ -10,6 +13,14 @@ using test::CoreMachine;
 
 const char* const kAutomation[] = {"AutoStart",   "AutoBackup",  "AutoBackup2",
                                    "AutoBackup3", "AutoBackup4", "AutoCompact"};
+
+std::string Slurp(const std::string& hostPath)
+{
+    std::ifstream in(hostPath, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
 
 struct EditionParam {
     const char* name;
@@ -156,6 +167,22 @@ TEST_P(StartupTest, CleanPrefixRemovesTheFirstMatchingLineOnly)
     EXPECT_EQ(machine.ReadFile("C:\\new.txt"), "");
 }
 
+TEST_P(StartupTest, CleanPrefixLeavesAFileItCannotReadAlone)
+{
+    // A loaded hive is in use by the running Windows: it cannot be opened for reading.
+    const std::string hive = "C:\\WINNT\\System32\\config\\SOFTWARE";
+    const std::string host = *machine.Platform().files().hostPath(hive);
+    if (!machine.Exists(hive)) std::ofstream(host, std::ios::binary) << "regf and more";
+    const std::string before = Slurp(host);
+    ASSERT_FALSE(machine.Platform().files().open(hive, platform::OpenMode::Read).file);
+
+    machine.startup.Enter({"clean", "regf", hive});
+
+    EXPECT_EQ(Slurp(host), before);
+    EXPECT_TRUE(machine.Platform().files().find("C:\\WINNT\\System32\\config\\*.TMP").empty())
+        << "no temporary file is left behind";
+}
+
 TEST_P(StartupTest, TemporaryDeletesTheOldShortcut)
 {
     ASSERT_EQ(machine.startup.Enter({}), StartupOutcome::ShowWindow);
@@ -188,6 +215,14 @@ TEST_P(StartupTest, StartupShortcutFollowsTheSelectors)
     second.startup.MainWindowStart();
     EXPECT_EQ(machine.Platform().shell().readShortcut(StartupShortcut())->target,
               program.paths.programPath);
+
+    // A shortcut file that cannot be read: written anew.
+    machine.WriteFile(StartupShortcut(), "not a shell link");
+    CoreMachine fourth(GetParam().edition(), machine.Root());
+    fourth.startup.Enter({});
+    fourth.startup.MainWindowStart();
+    ASSERT_TRUE(machine.Platform().shell().readShortcut(StartupShortcut()).has_value());
+    EXPECT_EQ(machine.Platform().shell().readShortcut(StartupShortcut())->arguments, "bootup");
 
     // All five selectors on Use Scheduler or Do Not Perform: removed.
     for (const char* section : {"AutoStart", "AutoBackup", "AutoBackup2", "AutoBackup3"})

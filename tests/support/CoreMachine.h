@@ -45,6 +45,7 @@ public:
     ~CoreMachine();
 
     platform::Platform& Platform() { return *m_platform; }
+    platform::hosted::HostedPlatform& Hosted() { return *m_platform; }
     const std::string& Root() const { return m_root; }
 
     // brxset.ini of the program. A new machine starts without one, except that the StartUp
