@@ -81,7 +81,8 @@ std::optional<std::string> BackupSets::ChooseSetDirectory(const SetRequest& requ
     };
 
     if (request.kind != TargetKind::Fixed && !request.treatAsHardDrive) {
-        create(target);
+        // The disk may not be in the drive yet; the run asks for it before writing.
+        ForceDirectories(files, target);
         return target;
     }
 

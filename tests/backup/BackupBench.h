@@ -26,15 +26,23 @@ namespace brx::backup::test {
 
 namespace fs = std::filesystem;
 
-// Answers every "insert ... disk" question by putting a fresh, empty diskette into A:.
+// A user at the diskette drive: asked for another disk, they put in a fresh empty one; asked
+// for the first or the last disk of an archive, they put that one back.
 class DiskSwappingUi : public core::ScriptedUi {
 public:
     core::Answer ShowMessage(const core::Message& message) override {
-        if (swapDisks && platform && message.text.find("nsert") != std::string::npos &&
-            message.buttons == core::MessageButtons::OkCancel) {
-            const std::string media = mediaRoot + "/disk" + std::to_string(++disksUsed);
-            fs::create_directories(media);
-            platform->setDriveMedia('A', media);
+        const std::string& text = message.text;
+        if (swapDisks && platform && message.buttons == core::MessageButtons::OkCancel) {
+            if (text.find("insert first disk") != std::string::npos) {
+                platform->setDriveMedia('A', disks.front());
+            } else if (text.find("insert the last disk") != std::string::npos) {
+                platform->setDriveMedia('A', disks.back());
+            } else if (text.find("nsert") != std::string::npos) {
+                const std::string media = mediaRoot + "/disk" + std::to_string(++disksUsed);
+                fs::create_directories(media);
+                disks.push_back(media);
+                platform->setDriveMedia('A', media);
+            }
         }
         return core::ScriptedUi::ShowMessage(message);
     }
@@ -42,6 +50,7 @@ public:
     platform::hosted::HostedPlatform* platform = nullptr;
     bool swapDisks = false;
     std::string mediaRoot;
+    std::vector<std::string> disks;  // host directories, in the order they were first inserted
     int disksUsed = 0;
 };
 
@@ -68,6 +77,7 @@ protected:
         machine = platform::hosted::openMachine(root + "/machine");
         ui.platform = machine.get();
         ui.mediaRoot = root + "/media";
+        ui.disks = {root + "/machine/A"};
     }
 
     void TearDown() override {
@@ -98,6 +108,8 @@ protected:
 
     // Starts the program the way the window does, without flagged runs.
     void Start() {
+        // A settings file of this program version: the configurations have their own sections.
+        if (Get("BackupPreferences", "curconfig").empty()) Set("BackupPreferences", "curconfig", "1");
         program = std::make_unique<core::Program>(*machine, editions::Edition::Win2000(), ui);
         core::InstallZipEngine(*program);
         core::Startup startup(*program, runItems);
@@ -105,6 +117,9 @@ protected:
         startup.MainWindowStart();
         backup = std::make_unique<BackupRun>(*program);
     }
+
+    // The shown configuration: a run saves it to the file before it reads it back.
+    core::Configuration& Model() { return program->settings.config; }
 
     void Run(int index = 0) {
         program->run.fileCount = 0;

@@ -1,4 +1,5 @@
 #include "backup/BackupSets.h"
+#include "backup/SetNames.h"
 
 #include "BackupBench.h"
 
@@ -26,10 +27,11 @@ protected:
     // A set directory with a file in it, listed as entry n.
     void MakeListedSet(int n, const std::string& name) {
         const std::string path = "C:\\BACKUPS\\" + name + "\\";
-        fs::create_directories(Host("C:\\") + "BACKUPS/" + name);
+        fs::create_directories(fs::path(Host("C:\\")) / "BACKUPS" / name);
         std::ofstream(Host(path) + "/registry.daz") << "x";
         Set("Backup Directories", std::to_string(n), path);
     }
+    std::vector<std::string> Entries() { return sets->Entries(); }
     std::unique_ptr<BackupSets> sets;
 };
 
@@ -61,7 +63,7 @@ TEST_F(BackupSetsTest, NamePromptCancelCreatesNothingAndBadNamesAreAskedAgain) {
     request.unattended = false;
     ui.PushAnswer("Cancel");
     EXPECT_EQ(sets->ChooseSetDirectory(request), std::nullopt);
-    EXPECT_FALSE(fs::exists(Host("C:\\") + "BACKUPS"));
+    EXPECT_FALSE(fs::exists(fs::path(Host("C:\\")) / "BACKUPS"));
     EXPECT_TRUE(Entries().empty());
 
     ui.PushAnswer("bad:name");
@@ -77,7 +79,7 @@ TEST_F(BackupSetsTest, NamePromptCancelCreatesNothingAndBadNamesAreAskedAgain) {
 
 TEST_F(BackupSetsTest, RotationReplacesTheOldestUnprotectedSet) {
     for (int n = 1; n <= 10; ++n) MakeListedSet(n, "set" + std::to_string(n));
-    fs::create_directories(Host("C:\\BACKUPS\\set2") + "/sub");
+    fs::create_directories(fs::path(Host("C:\\BACKUPS\\set2")) / "sub");
     ui.PushAnswer("Yes");  // delete the subdirectories of set2 as well
     const auto chosen = sets->ChooseSetDirectory(Request());
 

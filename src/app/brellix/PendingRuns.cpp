@@ -10,14 +10,16 @@ PendingRuns::PendingRuns(core::Program& program, std::ostream& report)
 {
 }
 
+backup::BackupRun& PendingRuns::Backup()
+{
+    if (!m_backup) m_backup = std::make_unique<backup::BackupRun>(m_program);
+    return *m_backup;
+}
+
 void PendingRuns::RunBackup(int config)
 {
-    m_program.runFlags.items[core::kRunBackup1 + config] = false;
-    // Nothing was backed up: the run must not count as a clean one.
-    m_program.run.error = true;
     m_requests.push_back("backup " + std::to_string(config + 1));
-    m_report << "brellix: backup of configuration " << config + 1
-             << " requested; this build cannot back up yet" << std::endl;
+    Backup().BackupClick(config);
 }
 
 void PendingRuns::RunDorAdur()
@@ -29,6 +31,9 @@ void PendingRuns::RunDorAdur()
              << std::endl;
 }
 
-void PendingRuns::FillList() {}
+void PendingRuns::FillList()
+{
+    if (m_program.Zip()) Backup().Sets().FillList();
+}
 
 }  // namespace brx::app

@@ -1,12 +1,14 @@
-// The runs the start-up hands work to, as far as this build has them. The backup run and
-// DorAdur are not part of this build yet: their requests are recorded and reported, and nothing
-// is backed up or compacted.
+// The runs the start-up hands work to, as far as this build has them. Backups run for real;
+// DorAdur is not part of this build yet: its request is recorded and reported, and nothing is
+// compacted.
 #pragma once
 
 #include <iosfwd>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "backup/BackupRun.h"
 #include "core/Program.h"
 
 namespace brx::app {
@@ -23,7 +25,12 @@ public:
     const std::vector<std::string>& Requests() const { return m_requests; }
 
 private:
+    // Made at the first use, once the program's archive engine is installed; it lives as long
+    // as the program, so the block count carries from one configuration to the next.
+    backup::BackupRun& Backup();
+
     core::Program& m_program;
+    std::unique_ptr<backup::BackupRun> m_backup;
     std::ostream& m_report;
     std::vector<std::string> m_requests;
 };
