@@ -1,5 +1,5 @@
 // The interactive start of brellix2k and brellixnt: the window of the brx_ui library.
-#include "app/gui_main.h"
+#include "app/brellix/Window.h"
 
 #include "ui/GuiMain.h"
 

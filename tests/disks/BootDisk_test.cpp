@@ -163,7 +163,6 @@ TEST_F(DiskTest, BootDiskSavesTheRegistryIntoRegBackOnYes)
     for (const char* answer : {"A", "No", "Yes"})
         ui.PushAnswer(answer);
     MakeBootDisk();
-    for (auto& m : ui.Messages()) std::cerr << "MSG " << m << "\n"; for (auto& w : program.run.warnings) std::cerr << "W " << w << "\n";
     EXPECT_TRUE(machine.exists("C:\\WINNT\\Repair\\RegBack\\SYSTEM"));
     EXPECT_TRUE(machine.exists("C:\\WINNT\\Repair\\RegBack\\user.ini"));
     EXPECT_TRUE(Shown(kMsgDisketteCompleted));
