@@ -4,9 +4,11 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QTimer>
+#include <cstdlib>
 
 #include "core/Startup.h"
 #include "core/ZipSetup.h"
+#include "platform/hosted/Machine.h"
 #include "ui/HelpWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/ProgramActions.h"
@@ -32,6 +34,13 @@ int RunMainWindow(platform::Platform& platform, const editions::Edition& edition
     actions.SetWindow(&window);
     ui.SetMainWindow(&window);
     window.onClosing = [&startup] { startup.Close(); };
+    // A restart ends the session: the window closes the ordinary way, saving the settings,
+    // before the program ends.
+    if (auto* hosted = dynamic_cast<platform::hosted::HostedPlatform*>(&platform))
+        hosted->setTerminate([&window](int code) {
+            window.close();
+            std::exit(code);
+        });
     // The end of the Windows session closes the window the ordinary way, saving the settings.
     QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager&) { window.close(); });

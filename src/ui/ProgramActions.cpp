@@ -81,7 +81,10 @@ bool ProgramActions::BackupTicked()
 
 void ProgramActions::AfterRegistryChange()
 {
+    // A DorAdur or a boot disk's registry save leaves a new spare registry behind.
     core::ComputeStartupFacts(m_program);
+    m_restore->spareAvailable = m_program.facts.spareRegistry;
+    m_restore->repairAvailable = m_program.facts.repairCopy;
     if (m_window)
         m_window->LoadFromProgram();
 }
@@ -176,6 +179,8 @@ void ProgramActions::RunDorAdur()
 
 void ProgramActions::FillList()
 {
+    core::ComputeStartupFacts(m_program);
+    m_restore->spareAvailable = m_program.facts.spareRegistry;
     m_restore->FillBackupList();
     m_restore->RefreshPage();
     if (m_window)

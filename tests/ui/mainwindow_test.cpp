@@ -119,3 +119,34 @@ TEST(ProgressWindow, CancelTwiceAddsUserCancelledOnce)
 
 }  // namespace
 }  // namespace brx::ui
+
+namespace brx::ui {
+namespace {
+
+TEST(MainWindow, DorAdurThenARestoreFromTheSpareRegistryBothRestartWindows)
+{
+    WindowFixture f;
+    int restarts = 0;
+    f.machine.hosted().setTerminate([&](int) { ++restarts; });
+    f.window->show();
+    f.window->ShowPage(MainWindow::kDorAdurPage);
+    QTest::mouseClick(Button(*f.window, "DorAdurButton"), Qt::LeftButton);
+    EXPECT_EQ(restarts, 1);
+    EXPECT_TRUE(f.machine.exists("C:\\WINNT\\registry.zzz"));
+    EXPECT_TRUE(Button(*f.window, "UndoDorAdurButton")->isEnabled());
+    ASSERT_TRUE(f.machine.exists("C:\\WINNT\\registry.daz"));
+
+    f.window->ShowPage(MainWindow::kDazurEdoziPage);
+    auto* source = f.window->findChild<QComboBox*>("RestoreSource");
+    source->setCurrentIndex(0);
+    emit source->activated(0);
+    EXPECT_TRUE(f.window->findChild<QCheckBox*>("WinCrash")->isChecked());
+    f.ui.ClearShown();
+    QTest::mouseClick(Button(*f.window, "RestoreButton"), Qt::LeftButton);
+    EXPECT_EQ(restarts, 2);
+    for (const std::string& line : f.ui.Shown())
+        EXPECT_EQ(line.find("WARNING"), std::string::npos) << line;
+}
+
+}  // namespace
+}  // namespace brx::ui
