@@ -19,9 +19,16 @@ namespace brx::ui {
 int RunMainWindow(platform::Platform& platform, const editions::Edition& edition,
                   const std::vector<std::string>& words, int argc, char** argv)
 {
-    QApplication application(argc, argv);
-    QApplication::setApplicationName(QString::fromStdString(edition.title));
-    QtUi ui(platform.files());
+    // The application (and with it the display) is made only when something is to be shown:
+    // a command line that asks for nothing ends without ever opening one.
+    std::unique_ptr<QApplication> application;
+    const auto ensureApplication = [&] {
+        if (application)
+            return;
+        application = std::make_unique<QApplication>(argc, argv);
+        QApplication::setApplicationName(QString::fromStdString(edition.title));
+    };
+    QtUi ui(platform.files(), ensureApplication);
     core::Program program(platform, edition, ui);
     core::InstallZipEngine(program);
     HelpSystem help(HelpSystem::DefaultHelpDirectory());
@@ -30,6 +37,7 @@ int RunMainWindow(platform::Platform& platform, const editions::Edition& edition
     if (startup.Enter(words) == core::StartupOutcome::EndWithoutWindow)
         return 0;
 
+    ensureApplication();
     MainWindow window(program, actions, help);
     actions.SetWindow(&window);
     ui.SetMainWindow(&window);
@@ -42,7 +50,7 @@ int RunMainWindow(platform::Platform& platform, const editions::Edition& edition
             std::exit(code);
         });
     // The end of the Windows session closes the window the ordinary way, saving the settings.
-    QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
+    QObject::connect(application.get(), &QGuiApplication::commitDataRequest, &window,
                      [&window](QSessionManager&) { window.close(); });
     window.move(window.screen()->geometry().center() - window.rect().center());
     window.show();
@@ -56,7 +64,7 @@ int RunMainWindow(platform::Platform& platform, const editions::Edition& edition
         if (after == core::AfterStart::Close)
             window.close();
     });
-    return application.exec();
+    return QApplication::exec();
 }
 
 }  // namespace brx::ui

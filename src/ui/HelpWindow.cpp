@@ -69,9 +69,11 @@ QString HelpSystem::DefaultHelpDirectory()
     const QString fromEnvironment = qEnvironmentVariable("BRELLIX_HELP");
     if (!fromEnvironment.isEmpty())
         return fromEnvironment;
-    const QString besideProgram = QCoreApplication::applicationDirPath() + "/help";
-    if (QFileInfo::exists(besideProgram + "/index.html"))
-        return besideProgram;
+    if (QCoreApplication::instance()) {
+        const QString besideProgram = QCoreApplication::applicationDirPath() + "/help";
+        if (QFileInfo::exists(besideProgram + "/index.html"))
+            return besideProgram;
+    }
     return QStringLiteral(BRX_HELP_SOURCE_DIR);
 }
 

@@ -151,12 +151,35 @@ QString QtFileFilter(const std::string& filter)
     return filters.join(";;");
 }
 
-QtUi::QtUi(platform::Files& files)
-    : m_files(files)
-    , m_progress(new ProgressWindow)
-    , m_warnings(new WarningList)
+QtUi::QtUi(platform::Files& files, std::function<void()> ensureApplication)
+    : m_files(files), m_ensureApplication(std::move(ensureApplication))
 {
-    m_progress->SetCancelHandler([this] { PressCancel(); });
+}
+
+bool QtUi::HaveApplication()
+{
+    if (!QApplication::instance() && m_ensureApplication)
+        m_ensureApplication();
+    return QApplication::instance() != nullptr;
+}
+
+ProgressWindow& QtUi::Progress()
+{
+    if (!m_progress) {
+        HaveApplication();
+        m_progress = new ProgressWindow(m_main);
+        m_progress->SetCancelHandler([this] { PressCancel(); });
+    }
+    return *m_progress;
+}
+
+WarningList& QtUi::Warnings()
+{
+    if (!m_warnings) {
+        HaveApplication();
+        m_warnings = new WarningList(m_main);
+    }
+    return *m_warnings;
 }
 
 QtUi::~QtUi()
@@ -169,8 +192,8 @@ void QtUi::SetMainWindow(QWidget* window)
 {
     m_main = window;
     // Both windows belong to the main window, so they sit over it and share its task-bar entry.
-    m_progress->setParent(window, m_progress->windowFlags());
-    m_warnings->setParent(window, m_warnings->windowFlags());
+    Progress().setParent(window, Progress().windowFlags());
+    Warnings().setParent(window, Warnings().windowFlags());
 }
 
 std::optional<std::string> QtUi::TakeAnswer(const std::string& caption, const std::string& text)
@@ -191,6 +214,7 @@ Answer QtUi::ShowMessage(const core::Message& message)
         const auto named = AnswerNamed(*scripted);
         return named && BoxHas(message.buttons, *named) ? *named : message.defaultAnswer;
     }
+    HaveApplication();
     const auto box = BuildMessageBox(message, m_main);
     const std::vector<Answer> answers = ButtonsOf(message.buttons);
     const int pressed = box->exec();
@@ -209,6 +233,7 @@ std::optional<std::string> QtUi::InputBox(const std::string& caption, const std:
             return std::nullopt;
         return scripted->empty() ? initial : *scripted;
     }
+    HaveApplication();
     const auto dialog = BuildInputBox(caption, prompt, initial, m_main);
     if (dialog->exec() != QDialog::Accepted)
         return std::nullopt;
@@ -225,6 +250,7 @@ std::optional<std::string> QtUi::ChooseDirectory(const std::string& caption,
             return std::nullopt;
         return scripted->empty() ? start : *scripted;
     }
+    HaveApplication();
     const QString chosen = QFileDialog::getExistingDirectory(
         m_main, QString::fromStdString(shownCaption),
         QString::fromStdString(HostPathOf(m_files, start)));
@@ -246,6 +272,7 @@ std::optional<std::string> QtUi::ChooseOpenFile(const std::string& title,
             return std::nullopt;
         return *scripted;
     }
+    HaveApplication();
     QString start = QString::fromStdString(HostPathOf(m_files, initialDirectory));
     if (!fileName.empty())
         start += "/" + QString::fromStdString(fileName);
@@ -261,46 +288,46 @@ std::optional<std::string> QtUi::ChooseOpenFile(const std::string& title,
 
 void QtUi::SetProgressCaption(const std::string& caption)
 {
-    m_progress->setWindowTitle(QString::fromStdString(caption));
+    Progress().setWindowTitle(QString::fromStdString(caption));
 }
 
 void QtUi::SetProgressStatus(const std::string& status)
 {
-    m_progress->SetStatus(QString::fromStdString(status));
+    Progress().SetStatus(QString::fromStdString(status));
 }
 
 void QtUi::SetArchiveGauge(int percent)
 {
-    m_progress->ShowArchivePercent(percent);
+    Progress().ShowArchivePercent(percent);
 }
 
 void QtUi::SetRunGauge(int percent)
 {
-    m_progress->RunBar()->setValue(percent);
+    Progress().RunBar()->setValue(percent);
 }
 
 void QtUi::SetCopyAnimation(bool running)
 {
     if (running)
-        m_progress->Animation()->Start();
+        Progress().Animation()->Start();
     else
-        m_progress->Animation()->Stop();
+        Progress().Animation()->Stop();
 }
 
 void QtUi::ShowProgress()
 {
-    m_progress->show();
-    m_progress->raise();
+    Progress().show();
+    Progress().raise();
 }
 
 void QtUi::HideProgress()
 {
-    m_progress->hide();
+    Progress().hide();
 }
 
 bool QtUi::ProgressVisible() const
 {
-    return m_progress->isVisible();
+    return m_progress && m_progress->isVisible();
 }
 
 void QtUi::SetApplicationTitle(const std::string& title)
@@ -331,15 +358,15 @@ Answer QtUi::ShowWarningList(const std::vector<std::string>& lines, core::Warnin
     for (const std::string& line : lines)
         shown << QString::fromStdString(line);
     const bool question = mode == core::WarningListMode::Question;
-    m_warnings->SetMode(question ? WarningList::Mode::Question : WarningList::Mode::Notice);
-    m_warnings->SetLines(shown);
+    Warnings().SetMode(question ? WarningList::Mode::Question : WarningList::Mode::Notice);
+    Warnings().SetLines(shown);
     if (auto scripted = TakeAnswer("WARNING", shown.join('\n').toStdString())) {
         const auto named = AnswerNamed(*scripted);
         if (!question)
             return Answer::Ok;
         return named == Answer::No ? Answer::No : Answer::Yes;
     }
-    const int result = m_warnings->exec();
+    const int result = Warnings().exec();
     if (!question)
         return Answer::Ok;
     return result == QDialog::Accepted ? Answer::Yes : Answer::No;
@@ -347,6 +374,8 @@ Answer QtUi::ShowWarningList(const std::vector<std::string>& lines, core::Warnin
 
 void QtUi::SetBusyCursor(bool busy)
 {
+    if (!QApplication::instance())
+        return;
     if (busy) {
         if (m_busy++ == 0)
             QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -357,7 +386,8 @@ void QtUi::SetBusyCursor(bool busy)
 
 void QtUi::Pump()
 {
-    QCoreApplication::processEvents();
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
 }
 
 }  // namespace brx::ui

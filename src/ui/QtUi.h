@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -34,13 +35,15 @@ std::unique_ptr<QInputDialog> BuildInputBox(const std::string& caption, const st
 
 class QtUi : public core::Ui {
 public:
-    explicit QtUi(platform::Files& files);
+    // `ensureApplication` makes the QApplication on the first dialog, so that a start which
+    // ends without a window never needs a display.
+    explicit QtUi(platform::Files& files, std::function<void()> ensureApplication = {});
     ~QtUi() override;
 
     // The window whose title the task bar shows and that dialogs are centred on.
     void SetMainWindow(QWidget* window);
-    ProgressWindow& Progress() { return *m_progress; }
-    WarningList& Warnings() { return *m_warnings; }
+    ProgressWindow& Progress();
+    WarningList& Warnings();
 
     void AnswerNext(std::string answer) { m_answers.push_back(std::move(answer)); }
     bool HasAnswersQueued() const { return m_scripted || !m_answers.empty(); }
@@ -80,7 +83,10 @@ private:
     // The next answer ("" when scripted and none is queued), or nullopt: show the dialog.
     std::optional<std::string> TakeAnswer(const std::string& caption, const std::string& text);
 
+    bool HaveApplication();
+
     platform::Files& m_files;
+    std::function<void()> m_ensureApplication;
     QPointer<QWidget> m_main;
     // Parented to the main window once there is one; whoever goes first takes them along.
     QPointer<ProgressWindow> m_progress;

@@ -25,6 +25,7 @@ WindowFixture::WindowFixture(const editions::Edition& edition)
     startup->Enter({});
     window = std::make_unique<ui::MainWindow>(program, *actions, help);
     actions->SetWindow(window.get());
+    window->onClosing = [this] { startup->Close(); };
     ui.SetMainWindow(window.get());
     startup->MainWindowStart();
     actions->RestorePage()->Load();

@@ -2,6 +2,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 #include "WindowFixture.h"
 
@@ -146,6 +147,24 @@ TEST(MainWindow, DorAdurThenARestoreFromTheSpareRegistryBothRestartWindows)
     EXPECT_EQ(restarts, 2);
     for (const std::string& line : f.ui.Shown())
         EXPECT_EQ(line.find("WARNING"), std::string::npos) << line;
+}
+
+}  // namespace
+}  // namespace brx::ui
+
+namespace brx::ui {
+namespace {
+
+TEST(MainWindow, ClosingSavesTheSettingsWithAStoppedMarqueeAndResetsTheSwitch)
+{
+    WindowFixture f;
+    f.program.Settings().File().WriteBool("AutoStart", "switch", true);
+    f.window->show();
+    QTest::mouseClick(f.window->Status()->Area(), Qt::LeftButton);
+    QTest::mouseClick(f.window->findChild<QToolButton*>("ExitButton"), Qt::LeftButton);
+    EXPECT_FALSE(f.window->isVisible());
+    EXPECT_FALSE(f.program.Settings().File().ReadBool("BackupPreferences", "MarqueeScroll", true));
+    EXPECT_FALSE(f.program.Settings().File().ReadBool("AutoStart", "switch", true));
 }
 
 }  // namespace
