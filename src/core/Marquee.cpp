@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/Error.h"
+#include "core/Program.h"
 #include "registry/HiveSave.h"
 #include "registry/WinPath.h"
 
@@ -130,6 +132,15 @@ private:
                                      ? leftover
                                      : registry::RedoDirectory(m_site.windowsDirectory);
         const std::vector<std::string> exclusions = engine.ExcludeList;
+        // The Windows directory is on a fixed disk: the archive is updated in place, never
+        // spanned.
+        const zip::TMultiMode mode = engine.MultiZipInfo.MultiMode;
+        if (mode == zip::mmSpan) engine.MultiZipInfo.MultiMode = zip::mmNone;
+        struct RestoreMode {
+            zip::ZipEngine& engine;
+            zip::TMultiMode mode;
+            ~RestoreMode() { engine.MultiZipInfo.MultiMode = mode; }
+        } restoreMode{engine, mode};
         try {
             engine.ExcludeList.push_back("*.log");
             engine.SetZipName(m_archive);
@@ -278,6 +289,28 @@ std::string FormatShortDate(const std::string& format, int year, int month, int 
 std::string GetMarqueeText(MarqueeSite& site)
 {
     return MarqueeBuilder(site).Build();
+}
+
+}  // namespace brx::core
+
+namespace brx::core {
+
+std::string GetMarqueeText(Program& program)
+{
+    if (program.Zip() == nullptr) throw Error(ErrorKind::General, "The archive engine is not available.");
+    // An earlier run may have left the engine's events pointing at objects that are gone.
+    program.Zip()->OnTotalPercentDone = nullptr;
+    program.Zip()->OnGetNextDisk = nullptr;
+    program.Zip()->OnInCompleteZip = nullptr;
+    program.Zip()->OnPump = [&program] { program.ui.Pump(); };
+    MarqueeSite site{program.platform,
+                     *program.Zip(),
+                     program.paths.windowsDirectory,
+                     program.paths.programDirectory,
+                     program.paths.settingsFile,
+                     program.settings.dateFormat,
+                     program.edition.IsNT()};
+    return GetMarqueeText(site);
 }
 
 }  // namespace brx::core

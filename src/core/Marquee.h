@@ -23,6 +23,10 @@ struct MarqueeSite {
 // files left in the Redo directory and the registry's reduction is recorded, once.
 std::string GetMarqueeText(MarqueeSite& site);
 
+class Program;
+// The same for the running program: its paths, date format, edition and engine.
+std::string GetMarqueeText(Program& program);
+
 // The tip for a day of the month (1 to 31).
 std::string MarqueeTip(int day, bool ntEdition);
 

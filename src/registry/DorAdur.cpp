@@ -93,8 +93,11 @@ void DorAdur::Run()
         if (m_program.run.error) {
             OfferRestartAfterError("DorAdur");
         } else if (m_program.edition.IsNT()) {
-            RestartWinNT(m_program);
+            // The NT edition marks the DorAdur done only once Windows accepted the restart. The
+            // restart may end the program before the call returns, so the mark goes first and
+            // is taken back when the restart is refused.
             WriteSetting("DorAdur", "JustDone", "1");
+            if (!RestartWinNT(m_program)) WriteSetting("DorAdur", "JustDone", "0");
         } else {
             WriteSetting("DorAdur", "JustDone", "1");
             RestartWinNT(m_program);

@@ -46,6 +46,8 @@ void EngineHiveArchiver::AddFile(const std::string& archive, const std::string& 
     }
     try {
         m_engine.SetZipName(archive);
+        // Hives are collected on a fixed disk: each one is added to the archive in place.
+        m_engine.MultiZipInfo.MultiMode = zip::mmNone;
         m_engine.FilesList = {file};
         m_engine.Recurse = false;
         m_engine.WriteArchive();

@@ -25,11 +25,23 @@ void ProgramHiveRun::BeginProgress(int parts)
 
 void ProgramHiveRun::EndProgress() { m_parts = 1; }
 
+void TakeEngineEvents(core::Program& program)
+{
+    zip::ZipEngine* engine = program.Zip();
+    if (engine == nullptr) return;
+    core::Ui& ui = program.ui;
+    engine->OnTotalPercentDone = [&ui](zip::ZipEngine&, int percent) { ui.SetArchiveGauge(percent); };
+    engine->OnGetNextDisk = nullptr;
+    engine->OnInCompleteZip = nullptr;
+    engine->OnPump = [&ui] { ui.Pump(); };
+}
+
 ProgramHiveSite::ProgramHiveSite(core::Program& program, HiveArchiver* archiver) : m_run(program)
 {
     if (archiver == nullptr) {
         if (program.Zip() == nullptr)
             throw core::Error(core::ErrorKind::General, "The archive engine is not available.");
+        TakeEngineEvents(program);
         m_ownArchiver = std::make_unique<EngineHiveArchiver>(program.platform, *program.Zip(), m_run);
         archiver = m_ownArchiver.get();
     }

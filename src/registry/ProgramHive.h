@@ -28,6 +28,10 @@ private:
     int m_parts = 1;
 };
 
+// Points the engine's events at this program's progress window for an operation of ours: a
+// run that installed handlers of its own may have ended since.
+void TakeEngineEvents(core::Program& program);
+
 // Everything a hive save or restore needs, for one operation of the program. The archive work
 // goes through `archiver` when given, else straight through the program's ZIP engine.
 class ProgramHiveSite {

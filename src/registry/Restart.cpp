@@ -19,13 +19,13 @@ bool EnableShutdownPrivilege(Security& security)
 
 }  // namespace
 
-void RestartWinNT(core::Program& program)
+bool RestartWinNT(core::Program& program)
 {
     if (!EnableShutdownPrivilege(program.platform.security()))
         program.ui.Inform(program.edition.title,
                           "I cannot restart Windows because you do not have Shutdown Privileges.  "
                           "Please restart Windows.");
-    program.platform.security().exitWindows(kEwxReboot);
+    return program.platform.security().exitWindows(kEwxReboot);
 }
 
 }  // namespace brx::registry

@@ -6,7 +6,7 @@
 namespace brx::registry {
 
 // Enables the shutdown privilege (telling the user when it cannot be had) and asks Windows to
-// reboot, whatever the privilege said.
-void RestartWinNT(core::Program& program);
+// reboot, whatever the privilege said. False when Windows refused to restart.
+bool RestartWinNT(core::Program& program);
 
 }  // namespace brx::registry

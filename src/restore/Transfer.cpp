@@ -69,6 +69,8 @@ void Transfer::AddFile(const std::string& archive, const std::string& file)
         engine.SetZipName(archive);
         engine.Password = m_program.settings.password;
         engine.TempPath = m_program.paths.tempDirectory;
+        // Hives are collected on a fixed disk: each one is added to the archive in place.
+        engine.MultiZipInfo.MultiMode = zip::mmNone;
         engine.FilesList = {file};
         engine.Recurse = false;
         engine.WriteArchive();

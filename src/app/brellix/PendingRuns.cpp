@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "registry/DorAdur.h"
+
 namespace brx::app {
 
 PendingRuns::PendingRuns(core::Program& program, std::ostream& report)
@@ -24,11 +26,8 @@ void PendingRuns::RunBackup(int config)
 
 void PendingRuns::RunDorAdur()
 {
-    m_program.runFlags.items[core::kRunDorAdur] = false;
-    m_program.run.error = true;
     m_requests.push_back("DorAdur");
-    m_report << "brellix: DorAdur requested; this build cannot compact the registry yet"
-             << std::endl;
+    registry::DorAdur(m_program).Run();
 }
 
 void PendingRuns::FillList()

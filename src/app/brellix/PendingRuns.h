@@ -1,6 +1,4 @@
-// The runs the start-up hands work to, as far as this build has them. Backups run for real;
-// DorAdur is not part of this build yet: its request is recorded and reported, and nothing is
-// compacted.
+// The runs the start-up hands work to: the backup run of a configuration and DorAdur.
 #pragma once
 
 #include <iosfwd>
