@@ -87,6 +87,20 @@ protected:
         if (!HasFailure()) fs::remove_all(root);
     }
 
+    // Changes one line of machine.ini and opens the machine again, as a new start would.
+    void EditMachine(const std::string& from, const std::string& to) {
+        const std::string ini = root + "/machine/machine.ini";
+        std::stringstream text;
+        text << std::ifstream(ini).rdbuf();
+        std::string content = text.str();
+        const auto at = content.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        content.replace(at, from.size(), to);
+        std::ofstream(ini, std::ios::trunc) << content;
+        machine = platform::hosted::openMachine(root + "/machine");
+        ui.platform = machine.get();
+    }
+
     // Settings the test wants in brxset.ini before the program reads it.
     void Set(const std::string& section, const std::string& key, const std::string& value) {
         machine->profile().write(SettingsFile(), section, key, value);
