@@ -358,3 +358,29 @@ TEST_F(RegistryBackupTest, UserWithoutBackupPrivilegeGetsTheWarningListAndNoHive
 
 }  // namespace
 }  // namespace brx::backup::test
+
+namespace brx::backup::test {
+namespace {
+
+class NtBackupTest : public BackupRunTest {
+protected:
+    NtBackupTest() {
+        withHives = true;
+        ntEdition = true;
+    }
+};
+
+TEST_F(NtBackupTest, RegistryAndProfileFoldersOfAnNtMachine) {
+    Tick({0, 13});
+    Start();
+    Run();
+    EXPECT_FALSE(program->run.error) << ::testing::PrintToString(program->run.warnings);
+    const std::string set = Entries().at(0);
+    EXPECT_EQ(SetContents(set), (Names{"desktop.zip", "registry.daz", "system.inz", "win.inz"}));
+    ExpectArchivesPass(set);
+    EXPECT_TRUE(Contains(ui.Messages(), "Brellix NT: Backup Finished\n\n" +
+                                            std::to_string(program->run.fileCount) + " files backed up."));
+}
+
+}  // namespace
+}  // namespace brx::backup::test
