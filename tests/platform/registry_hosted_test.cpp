@@ -16,6 +16,7 @@
 #include "platform/hosted/PendingReplacements.h"
 #include "platform/hosted/regf/HiveAuthor.h"
 #include "support/hive_testing.h"
+#include "support/raw_hive.h"
 
 using namespace brx::platform;
 using namespace brx::platform::hosted;
@@ -345,6 +346,48 @@ TEST_F(RegistryMachine, ADamagedHiveFileIsReportedNotRead) {
     HKey key = 0;
     EXPECT_EQ(registry->openKey(kHKeyLocalMachine, "SOFTWARE\\Classes", kKeyRead, &key), kErrorBadDb);
     EXPECT_EQ(text(kHKeyLocalMachine, "SYSTEM\\CurrentControlSet\\Control", "Marker"), "two");
+}
+
+// Class names and time stamps come from the hive itself; hivex reports neither class names
+// nor lets us write them, so the hive is built cell by cell.
+TEST_F(RegistryMachine, KeyInformationCarriesClassNamesAndTimeStamps) {
+    registry.reset();
+    RawHive raw = richHive(3);
+    writeBytes(host(kSoftwareFile), raw.build());
+    openRegistry();
+    struct Case {
+        const char* path;
+        std::string className;
+        FileTime lastWrite;
+        std::uint32_t subKeys, values;
+    };
+    // The fixture's time stamps as FILETIMEs (100 ns since 1601), in seconds since 1970.
+    constexpr FileTime kRootTime = (130000000000000000ll - 116444736000000000ll) / 10000000;
+    constexpr FileTime kChildTime = (131000000000000000ll - 116444736000000000ll) / 10000000;
+    const Case cases[] = {
+        {"SOFTWARE", "RootClass", kRootTime, 6, 11},
+        {"SOFTWARE\\Child1", "Class1", kChildTime + 3600, 3, 1},
+        {"SOFTWARE\\Child2", "", kChildTime + 7200, 3, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        HKey key = open(kHKeyLocalMachine, c.path);
+        RegKeyInfo info;
+        ASSERT_EQ(registry->queryInfoKey(key, &info), kErrorSuccess);
+        EXPECT_EQ(info.className, c.className);
+        EXPECT_EQ(info.lastWrite, c.lastWrite);
+        EXPECT_EQ(info.subKeys, c.subKeys);
+        EXPECT_EQ(info.values, c.values);
+    }
+    HKey root = open(kHKeyLocalMachine, "SOFTWARE");
+    RegKeyInfo info;
+    ASSERT_EQ(registry->queryInfoKey(root, &info), kErrorSuccess);
+    EXPECT_EQ(info.maxValueLength, 40000u);
+    EXPECT_EQ(info.maxValueNameLength, 10u);  // "Big endian"
+    EXPECT_EQ(info.maxSubKeyLength, 6u);
+    RegValue huge;
+    ASSERT_EQ(registry->queryValue(root, "Huge", &huge), kErrorSuccess);
+    EXPECT_EQ(huge.data, std::vector<std::uint8_t>(40000, 0x5A));
 }
 
 }  // namespace
