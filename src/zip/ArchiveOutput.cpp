@@ -94,6 +94,19 @@ void ArchiveOutput::patch(std::uint64_t offset, const std::string& bytes)
         Fail(ZipErrorKind::ENotEnoughRoom, kMsgNotEnoughRoom);
 }
 
+void ArchiveOutput::rewindTo(std::uint64_t offset)
+{
+    if (offset >= m_flushed) {
+        m_pending.resize(static_cast<std::size_t>(offset - m_flushed));
+    } else {
+        m_pending.clear();
+        if (!m_file.truncate(offset) || !m_file.seek(static_cast<std::int64_t>(offset)))
+            Fail(ZipErrorKind::ENotEnoughRoom, kMsgNotEnoughRoom);
+        m_flushed = offset;
+    }
+    m_used = offset;
+}
+
 void ArchiveOutput::nextPart()
 {
     close();

@@ -34,6 +34,8 @@ public:
     void writeData(const void* data, std::size_t size);
     // Rewrites bytes at an offset of the current part (the final local header in one file).
     void patch(std::uint64_t offset, const std::string& bytes);
+    // Forgets everything from `offset` of the current part on (an entry that has to be redone).
+    void rewindTo(std::uint64_t offset);
     void close();
     // Closes without writing what is still buffered (after a failure).
     void abandon();

@@ -219,8 +219,8 @@ public:
     std::uint64_t ArchiveFileSize();
     // Forgets the directory and empties ZipName.
     void CloseArchive();
-    // Asks the running operation to stop at its next buffer. A request made while idle stays
-    // pending until an operation starts (see the cpp for which operations clear it first).
+    // Asks the running operation to stop at its next buffer ("User Aborted Operation"). Every
+    // operation starts by dropping a request left over from the time nothing ran.
     void CancelOperation();
 
     // --- entries of the loaded directory --------------------------------------------------------
@@ -239,11 +239,9 @@ public:
 private:
     friend class ZipJob;
     friend class ArchiveInput;
-    friend class ArchiveOutput;
     friend class ZipWriteJob;
     friend class ZipReadJob;
     friend class ZipExtractJob;
-    friend class ZipReadJob;
 
     void ForgetDirectory();
 

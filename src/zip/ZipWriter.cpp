@@ -3,6 +3,7 @@
 // file, in block files or over spanned disks.
 #include <algorithm>
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <random>
 #include <unordered_map>
@@ -134,9 +135,11 @@ public:
     }
 
 private:
-    static std::uint32_t seedNow()
+    // The ten random bytes of each encryption header must differ between files and runs.
+    static std::seed_seq::result_type seedNow()
     {
-        return static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        std::random_device device;
+        return device() ^ static_cast<std::uint32_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     }
 
     // --- the list of files --------------------------------------------------------------------
@@ -438,24 +441,17 @@ private:
         entry.DateTime = dosTimeOf(info->modified);
         entry.ExternalAttributes = info->attributes;
         entry.CompressionMethod = m_engine.PackLevel <= 0 ? format::kMethodStored : format::kMethodDeflated;
-        std::optional<PkCrypt> crypt;
         std::uint32_t checkCrc = 0;
         if (!m_engine.Password.empty()) {
             entry.Flags |= format::kFlagEncrypted;
             if (!crcOf(source, checkCrc))
                 return false;
-            crypt.emplace(m_engine.Password);
         }
-        if (m_mode == mmNone) {
-            output.fitRecord(format::kLocalHeaderSize + entry.StoredName.size(), true);
-            entry.DiskNumberStart = static_cast<std::uint16_t>(output.partIndex());
-            entry.RelativeOffset = static_cast<std::uint32_t>(output.offset());
-            output.writeRecord(format::localHeaderBytes(entry));
-            ArchiveSink sink(output);
-            compress(source, sink, crypt ? &*crypt : nullptr, checkCrc, entry);
-            output.patch(entry.RelativeOffset, format::localHeaderBytes(entry));
-        } else {
-            addThroughTemporaryFile(output, source, crypt ? &*crypt : nullptr, checkCrc, entry);
+        const bool stored = m_mode == mmNone ? addDirectly(output, source, checkCrc, entry)
+                                             : addThroughTemporaryFile(output, source, checkCrc, entry);
+        if (!stored) {
+            m_engine.m_skipped.push_back(item.path + ": changed while it was being stored, left out");
+            return false;
         }
         source.close();
         if (m_engine.ResetArchiveBitOnZip) {
@@ -468,10 +464,27 @@ private:
         return true;
     }
 
+    // In one file the local header goes first and gets its final values once the data is written.
+    bool addDirectly(ArchiveOutput& output, platform::File& source, std::uint32_t checkCrc, TZipHeaderInfo& entry)
+    {
+        output.fitRecord(format::kLocalHeaderSize + entry.StoredName.size(), true);
+        entry.DiskNumberStart = static_cast<std::uint16_t>(output.partIndex());
+        entry.RelativeOffset = static_cast<std::uint32_t>(output.offset());
+        output.writeRecord(format::localHeaderBytes(entry));
+        const std::uint64_t dataStart = output.offset();
+        ArchiveSink sink(output);
+        if (!compressSteady(source, sink, checkCrc, entry, [&] { output.rewindTo(dataStart); })) {
+            output.rewindTo(entry.RelativeOffset);
+            return false;
+        }
+        output.patch(entry.RelativeOffset, format::localHeaderBytes(entry));
+        return true;
+    }
+
     // In a multi-part archive the local header must carry its final sizes before the data, and
     // the header cannot be rewritten once its part is closed: the data goes to a temporary file.
-    void addThroughTemporaryFile(ArchiveOutput& output, platform::File& source, PkCrypt* crypt,
-                                 std::uint32_t checkCrc, TZipHeaderInfo& entry)
+    bool addThroughTemporaryFile(ArchiveOutput& output, platform::File& source, std::uint32_t checkCrc,
+                                 TZipHeaderInfo& entry)
     {
         std::string folder = m_engine.TempPath;
         if (folder.empty() || !files().isDirectory(folder.back() == '\\' ? folder.substr(0, folder.size() - 1) : folder))
@@ -485,7 +498,12 @@ private:
             if (!temp.file)
                 Fail(ZipErrorKind::ENotEnoughRoom, kMsgNotEnoughRoom);
             FileSink sink(temp.file);
-            compress(source, sink, crypt, checkCrc, entry);
+            const bool steady = compressSteady(source, sink, checkCrc, entry, [&] {
+                if (!temp.file.seek(0) || !temp.file.truncate(0))
+                    Fail(ZipErrorKind::ENotEnoughRoom, kMsgNotEnoughRoom);
+            });
+            if (!steady)
+                return false;
             if (!temp.file.flush())
                 Fail(ZipErrorKind::ENotEnoughRoom, kMsgNotEnoughRoom);
         }
@@ -502,6 +520,29 @@ private:
                 break;
             output.writeData(m_in.data(), got);
             advance(got);
+        }
+        return true;
+    }
+
+    // The password check byte in the encryption header comes from the CRC of a first pass over
+    // the file. A file that changes before the second pass would get a check byte that fits no
+    // data, and every reader would refuse the password: such a file is read again, and left out
+    // when it never holds still.
+    bool compressSteady(platform::File& source, DataSink& sink, std::uint32_t checkCrc, TZipHeaderInfo& entry,
+                        const std::function<void()>& restart)
+    {
+        constexpr int kAttempts = 3;
+        for (int attempt = 1;; ++attempt) {
+            std::optional<PkCrypt> crypt;
+            if (entry.encrypted())
+                crypt.emplace(m_engine.Password);
+            compress(source, sink, crypt ? &*crypt : nullptr, checkCrc, entry);
+            if (!entry.encrypted() || entry.CRC32 == checkCrc)
+                return true;
+            if (attempt == kAttempts || !source.seek(0))
+                return false;
+            checkCrc = entry.CRC32;
+            restart();
         }
     }
 

@@ -18,7 +18,7 @@ if(BRX_CLANGXX AND TARGET brx_platform)
   # New inputs go into the build tree's corpus, never into the seeds beside the sources.
   file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus)
   add_test(NAME zip_reader_fuzz
-           COMMAND ${BRX_FUZZER} -runs=2000 -max_len=4096 -seed=1 -timeout=10
+           COMMAND ${BRX_FUZZER} -runs=1000 -max_len=4096 -seed=1 -timeout=10
                    ${CMAKE_CURRENT_BINARY_DIR}/fuzz-corpus ${PROJECT_SOURCE_DIR}/tests/data/zip/seeds)
   set_tests_properties(zip_reader_fuzz PROPERTIES TIMEOUT 120 ENVIRONMENT "TZ=UTC;LC_ALL=C.UTF-8")
 endif()

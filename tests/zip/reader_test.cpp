@@ -90,8 +90,9 @@ TEST_F(ZipReader, FilesWithoutEndRecordGoThroughTheIncompleteHandler)
         } else {
             engine().ReadDirectory();
             EXPECT_EQ(engine().EntryCount(), c.entries);
-            if (c.entries > 0)
+            if (c.entries > 0) {
                 EXPECT_TRUE(engine().TestArchive());
+            }
         }
         EXPECT_EQ(raised, 1);
     }
@@ -193,8 +194,28 @@ TEST_F(ZipReader, OverwriteModesDecideAboutExistingFiles)
         extractAllTo("out");
         EXPECT_EQ(engine().ExtractEntries(), c.replaced ? 1 : 0);
         EXPECT_EQ(get("out/a.txt"), c.replaced ? "archived" : "present");
-        if (c.mode == TOverwriteMode::Prompt)
+        if (c.mode == TOverwriteMode::Prompt) {
             EXPECT_EQ(asked, "File Exists Alert: Replace existing file " + z("a.txt") + "?");
+        }
+    }
+}
+
+TEST_F(ZipReader, ExtractedFilesGetTheStoredTimeAndOnRequestTheAttributes)
+{
+    put("a.txt", "a");
+    auto& files = machine().files();
+    files.setFileTime(z("a.txt"), 1000000001);  // DOS time keeps even seconds
+    files.setAttributes(z("a.txt"), platform::kAttrHidden | platform::kAttrArchive);
+    ASSERT_EQ(writeArchive("set.zip", {z("a.txt")}), 1);
+    for (bool retain : {false, true}) {
+        SCOPED_TRACE(retain);
+        engine().RetainAttributes = retain;
+        extractAllTo(retain ? "kept" : "plain");
+        ASSERT_EQ(engine().ExtractEntries(), 1);
+        const auto info = files.stat(z(retain ? "kept\\a.txt" : "plain\\a.txt"));
+        ASSERT_TRUE(info);
+        EXPECT_EQ(info->modified, 1000000000);
+        EXPECT_EQ((info->attributes & platform::kAttrHidden) != 0, retain);
     }
 }
 

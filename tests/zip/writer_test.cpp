@@ -204,6 +204,41 @@ TEST_F(ZipWriter, EncryptsSoThatOnlyThePasswordOpensIt)
     EXPECT_FALSE(fs::exists(host("out/random.bin")));
 }
 
+TEST_F(ZipWriter, EncryptedFileThatChangesWhileStoredIsReadAgainOrLeftOut)
+{
+    for (TMultiMode mode : {mmNone, mmBlocks}) {
+        SCOPED_TRACE(mode);
+        const std::string archive = mode == mmNone ? "one.zip" : "blocks.zip";
+        engine().MultiZipInfo.MultiMode = mode;
+        engine().MultiZipInfo.FirstBlockSize = engine().MultiZipInfo.BlockSize = 10000000;
+        engine().Password = "pw";
+        put("log.txt", textOf(600000));
+        put("other.txt", "steady");
+        // Another program rewrites the log once, while its first buffer is being compressed.
+        int pumps = 0;
+        engine().OnPump = [&] {
+            if (++pumps == 1)
+                put("log.txt", randomBytes(600000, 5));
+        };
+        ASSERT_EQ(writeArchive(archive, {z("log.txt"), z("other.txt")}), 2);
+        EXPECT_TRUE(engine().Skipped().empty());
+        EXPECT_TRUE(engine().TestArchive());
+        std::string content;
+        sh("unzip -p -P pw " + archive + " '*log.txt'", &content);
+        EXPECT_EQ(content, randomBytes(600000, 5));
+
+        // A file that never holds still is left out and listed; the rest of the archive is sound.
+        engine().OnPump = [&] { put("log.txt", randomBytes(600000, ++pumps)); };
+        ASSERT_EQ(writeArchive("restless-" + archive, {z("log.txt"), z("other.txt")}), 1);
+        ASSERT_EQ(engine().Skipped().size(), 1u);
+        EXPECT_NE(engine().Skipped()[0].find("log.txt"), std::string::npos);
+        EXPECT_EQ(engine().EntryFileName(0), "other.txt");
+        std::string output;
+        EXPECT_EQ(sh("unzip -tq -P pw restless-" + archive, &output), 0) << output;
+        engine().OnPump = nullptr;
+    }
+}
+
 struct BlockCase {
     const char* name;
     std::uint32_t firstBlock, block;
