@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "backup/Packaging.h"
 #include "registry/ProgramHive.h"
 #include "registry/Restart.h"
 #include "registry/WinPath.h"
@@ -112,9 +113,16 @@ void RestoreRun::RunRestore(const std::string& filePath, RestoreSourceKind kind,
     run.AddWarning("The following file(s) could not be copied:");
     run.AddWarning("");
 
+    // The disk prompts of a spanned or damaged archive are those of the backup's packaging, in
+    // the restore direction. The engine is given back when the run ends.
+    std::unique_ptr<backup::Packaging> diskPrompts = EngineEvents();
     struct CleanUpGuard {
         RestoreRun& restore;
-        ~CleanUpGuard() { restore.CleanUp(); }
+        ~CleanUpGuard()
+        {
+            restore.CleanUp();
+            registry::TakeEngineEvents(restore.m_program);
+        }
     } cleanUp{*this};
     try {
         Execute();
@@ -122,6 +130,26 @@ void RestoreRun::RunRestore(const std::string& filePath, RestoreSourceKind kind,
         m_program.ui.Inform(m_program.edition.title, kRestoreFailed);
         throw;
     }
+}
+
+std::unique_ptr<backup::Packaging> RestoreRun::EngineEvents()
+{
+    zip::ZipEngine* engine = m_program.Zip();
+    if (engine == nullptr) return nullptr;
+    backup::PackagingPaths paths;
+    paths.windowsDirectory = m_program.paths.windowsDirectory;
+    paths.systemDirectory = m_program.paths.systemDirectory;
+    paths.userDirectory = m_program.paths.userProfile;
+    paths.programDirectory = m_program.paths.programDirectory;
+    paths.windowsBootDirectory = m_program.paths.windowsBootDirectory;
+    paths.temp = m_program.paths.tempDirectory;
+    paths.title = m_program.edition.title;
+    paths.ntEdition = m_program.edition.IsNT();
+    auto packaging = std::make_unique<backup::Packaging>(m_program.platform, m_program.ui, m_program.run,
+                                                         *engine, paths);
+    packaging->Options().removableTarget = m_kind == RestoreSourceKind::Diskette;
+    packaging->InstallEngineHandlers();
+    return packaging;
 }
 
 void RestoreRun::Execute()

@@ -2,10 +2,15 @@
 // folders from one source, then the restart that lets Windows take the replaced hives.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "core/Program.h"
 #include "restore/RestoreSourceKind.h"
+
+namespace brx::backup {
+class Packaging;
+}
 
 namespace brx::restore {
 
@@ -32,6 +37,7 @@ public:
     void RestoreFile(const std::string& source, const std::string& dest, TransferMode mode);
 
 private:
+    std::unique_ptr<backup::Packaging> EngineEvents();
     void Execute();
     bool FindAttrib();
     void RestoreRegistry();

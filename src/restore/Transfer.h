@@ -15,7 +15,7 @@ namespace brx::restore {
 // error flag and is raised, ending the operation. Every file written counts once.
 class Transfer : public registry::HiveArchiver {
 public:
-    explicit Transfer(core::Program& program) : m_program(program) { registry::TakeEngineEvents(program); }
+    explicit Transfer(core::Program& program) : m_program(program) {}
 
     void ExtractAll(const std::string& archive, const std::string& directory, int step) override;
     void AddFile(const std::string& archive, const std::string& file) override;

@@ -9,6 +9,7 @@
 #include "restore/RestoreSources.h"
 #include "support/ProgramOnMachine.h"
 #include "support/RegistryValues.h"
+#include "zip/ZipEngine.h"
 
 namespace brx::restore {
 namespace {
@@ -146,6 +147,44 @@ TEST(RestoreRun, WithoutTheShutdownPrivilegeTheUserIsToldToRestart)
                            "Please restart Windows.");
     EXPECT_EQ(m.restarts(), 0);
     EXPECT_EQ(hosted::readPendingReplacements(m.machine.dir()).size(), 7u);   // they wait for the next start
+}
+
+TEST(RestoreRun, ADisketteWithoutOneProfileArchiveAsksForTheNextDisk)
+{
+    ProgramOnMachine m;
+    core::Program& program = m.Start();
+    zip::ZipEngine& engine = *program.Zip();
+    const std::string profile = program.paths.userProfile;
+    int restored = 0;
+    for (const char* archive : {"printhood.zip", "appdata.zip", "desktop.zip", "nethood.zip", "recent.zip",
+                                "start.zip", "sendto.zip", "iecache.zip", "ctrlpanl.zip"}) {
+        const std::string file = profile + "Restored\\" + archive + ".txt";
+        m.machine.writeFile(file, archive);
+        engine.SetZipName(std::string("A:\\") + archive);
+        engine.MultiZipInfo.MultiMode = zip::mmNone;
+        engine.FilesList = {file};
+        engine.WriteArchive();
+        engine.CloseArchive();
+        program.platform.files().deleteFile(file);
+        ++restored;
+    }
+    m.ui().PushAnswer("Cancel");   // favorites.zip is not on this disk
+    m.ui().PushAnswer("No");       // no restart
+
+    RestoreRun(program).RunRestore("A:\\appdata.zip", RestoreSourceKind::Diskette, {false, false, true});
+    const auto& events = m.ui().Events();
+    const auto prompt = std::find_if(events.begin(), events.end(), [](const core::UiEvent& e) {
+        return e.kind == core::UiEvent::Kind::Message && e.buttons == core::MessageButtons::RetryCancel;
+    });
+    ASSERT_NE(prompt, events.end());
+    EXPECT_EQ(prompt->caption, "favorites.zip not Found - Brellix 2000");
+    EXPECT_EQ(prompt->text, "Please insert the next disk.");
+    EXPECT_TRUE(program.run.error);
+    EXPECT_NE(std::find(program.run.warnings.begin(), program.run.warnings.end(), "A:\\favorites.zip"),
+              program.run.warnings.end());
+    EXPECT_EQ(program.run.fileCount, restored);
+    EXPECT_EQ(m.machine.readFile(profile + "Restored\\start.zip.txt"), "start.zip");
+    EXPECT_EQ(m.restarts(), 0);
 }
 
 TEST(RestoreRun, RefusesToStartWithNothingSelected)
