@@ -95,8 +95,8 @@ void printHives(HostedPlatform& machine) {
 }
 
 void printReplacement(const PendingReplacement& replacement) {
-    std::printf("  %s\n      new  %s\n      live %s\n      old  %s\n", replacement.hive.c_str(),
-                replacement.newFile.c_str(), replacement.liveFile.c_str(), replacement.oldFile.c_str());
+    std::printf("  %s\n      live %s\n      new  %s\n      old  %s\n", replacement.hive.c_str(),
+                replacement.liveFile.c_str(), replacement.newFile.c_str(), replacement.oldFile.c_str());
 }
 
 void printPending(HostedPlatform& machine) {

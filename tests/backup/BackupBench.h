@@ -73,6 +73,7 @@ protected:
         platform::hosted::MachineOptions options;
         options.today = platform::LocalTime{2026, 12, 9, 10, 0, 0, 3};
         options.withHives = withHives;
+        if (ntEdition) options.edition = platform::hosted::WindowsEdition::WindowsNT;
         layout = platform::hosted::createMachine(root + "/machine", options);
         machine = platform::hosted::openMachine(root + "/machine");
         ui.platform = machine.get();
@@ -85,6 +86,20 @@ protected:
         program.reset();
         machine.reset();
         if (!HasFailure()) fs::remove_all(root);
+    }
+
+    // Changes one line of machine.ini and opens the machine again, as a new start would.
+    void EditMachine(const std::string& from, const std::string& to) {
+        const std::string ini = root + "/machine/machine.ini";
+        std::stringstream text;
+        text << std::ifstream(ini).rdbuf();
+        std::string content = text.str();
+        const auto at = content.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        content.replace(at, from.size(), to);
+        std::ofstream(ini, std::ios::trunc) << content;
+        machine = platform::hosted::openMachine(root + "/machine");
+        ui.platform = machine.get();
     }
 
     // Settings the test wants in brxset.ini before the program reads it.
@@ -110,7 +125,8 @@ protected:
     void Start() {
         // A settings file of this program version: the configurations have their own sections.
         if (Get("BackupPreferences", "curconfig").empty()) Set("BackupPreferences", "curconfig", "1");
-        program = std::make_unique<core::Program>(*machine, editions::Edition::Win2000(), ui);
+        program = std::make_unique<core::Program>(
+            *machine, ntEdition ? editions::Edition::WinNT() : editions::Edition::Win2000(), ui);
         core::InstallZipEngine(*program);
         core::Startup startup(*program, runItems);
         ASSERT_EQ(startup.Enter({}), core::StartupOutcome::ShowWindow);
@@ -165,6 +181,7 @@ protected:
     std::vector<std::string> Entries() { return backup->Sets().Entries(); }
 
     bool withHives = false;
+    bool ntEdition = false;
     std::string root;
     platform::hosted::MachineLayout layout;
     std::unique_ptr<platform::hosted::HostedPlatform> machine;

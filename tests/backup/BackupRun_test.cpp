@@ -162,6 +162,12 @@ TEST_F(BackupRunTest, VerifyTestsEveryPlainArchive) {
         if (event.kind == core::UiEvent::Kind::ProgressStatus && event.text.rfind("Verifying ", 0) == 0)
             verified.push_back(event.text);
     EXPECT_EQ(verified, (Names{"Verifying autoexec.ntz", "Verifying config.ntz"}));
+    // The task bar follows the run: "(Config 1) - <run>% - <archive>%", then the title again.
+    Names titles;
+    for (const auto& event : ui.Events())
+        if (event.kind == core::UiEvent::Kind::ApplicationTitle) titles.push_back(event.text);
+    EXPECT_TRUE(Contains(titles, "(Config 1) - 33% - 100%")) << ::testing::PrintToString(titles);
+    EXPECT_EQ(ui.ApplicationTitle(), "Brellix 2000");
     EXPECT_TRUE(Contains(ui.Messages(), "Brellix 2000: Backup Finished\n\n2 files backed up."));
 }
 
@@ -258,6 +264,18 @@ TEST_F(BackupRunTest, OnlyTheLastConfigurationOfAButtonPressReportsTheTotal) {
     EXPECT_EQ(Entries()[1].rfind("C:\\THIRD\\", 0), 0u);
 }
 
+TEST_F(BackupRunTest, SafeModeWarnsAndBacksUpAllTheSame) {
+    EditMachine("SafeMode=0", "SafeMode=1");
+    Tick({7});
+    Start();
+    Run();
+    const auto messages = ui.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], std::string("Brellix 2000: ") + kSafeModeText);
+    EXPECT_EQ(messages[1], "Brellix 2000: Backup Finished\n\n1 files backed up.");
+    EXPECT_EQ(SetContents(Entries().at(0)), Names{"boot.inz"});
+}
+
 TEST_F(BackupRunTest, CancelInTheProgressWindowEndsTheRun) {
     HostFile("DATA/big.bin", Random(3'000'000, 5));
     Tick({1});
@@ -279,20 +297,6 @@ namespace {
 class RegistryBackupTest : public BackupRunTest {
 protected:
     RegistryBackupTest() { withHives = true; }
-
-    void DenyBackupPrivilege() {
-        const std::string ini = root + "/machine/machine.ini";
-        std::ifstream in(ini);
-        std::stringstream text;
-        text << in.rdbuf();
-        std::string content = text.str();
-        const auto at = content.find("Backup=1");
-        ASSERT_NE(at, std::string::npos);
-        content.replace(at, 8, "Backup=0");
-        std::ofstream(ini, std::ios::trunc) << content;
-        machine = platform::hosted::openMachine(root + "/machine");
-        ui.platform = machine.get();
-    }
 };
 
 TEST_F(RegistryBackupTest, FullSetThenIncrementalWithoutChangesHoldsOnlyTheRegistry) {
@@ -340,7 +344,7 @@ TEST_F(RegistryBackupTest, UncompressedSetHoldsPlainHivesAndNotesFilesInUse) {
 }
 
 TEST_F(RegistryBackupTest, UserWithoutBackupPrivilegeGetsTheWarningListAndNoHives) {
-    DenyBackupPrivilege();
+    EditMachine("Backup=1", "Backup=0");
     Tick({0});
     Start();
     Run();
@@ -350,6 +354,32 @@ TEST_F(RegistryBackupTest, UserWithoutBackupPrivilegeGetsTheWarningListAndNoHive
     EXPECT_TRUE(Contains(warnings, "SYSTEM key"));
     EXPECT_TRUE(Contains(warnings, "SOFTWARE key"));
     EXPECT_TRUE(program->run.error);
+}
+
+}  // namespace
+}  // namespace brx::backup::test
+
+namespace brx::backup::test {
+namespace {
+
+class NtBackupTest : public BackupRunTest {
+protected:
+    NtBackupTest() {
+        withHives = true;
+        ntEdition = true;
+    }
+};
+
+TEST_F(NtBackupTest, RegistryAndProfileFoldersOfAnNtMachine) {
+    Tick({0, 13});
+    Start();
+    Run();
+    EXPECT_FALSE(program->run.error) << ::testing::PrintToString(program->run.warnings);
+    const std::string set = Entries().at(0);
+    EXPECT_EQ(SetContents(set), (Names{"desktop.zip", "registry.daz", "system.inz", "win.inz"}));
+    ExpectArchivesPass(set);
+    EXPECT_TRUE(Contains(ui.Messages(), "Brellix NT: Backup Finished\n\n" +
+                                            std::to_string(program->run.fileCount) + " files backed up."));
 }
 
 }  // namespace

@@ -85,8 +85,10 @@ TEST(HostedFiles, ShortPathNamesOfExistingPathsOnly) {
     EXPECT_EQ(files.shortPathName("C:\\"), "C:\\");
     EXPECT_FALSE(files.shortPathName("C:\\Program Files\\Not There\\x.txt"));
 
-    // A later name that competes for the same alias does not take it from the older one.
+    // A later name that competes for the same alias does not take it from the older one. (The
+    // pause lets the file system's coarse clock tell the two births apart.)
     ASSERT_EQ(files.createDirectory("C:\\Program Data"), kErrorSuccess);
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
     ASSERT_EQ(files.createDirectory("C:\\Progra Aardvark"), kErrorSuccess);
     EXPECT_EQ(files.shortPathName("C:\\Program Files"), "C:\\PROGRA~1");
     EXPECT_EQ(files.shortPathName("C:\\Program Data"), "C:\\PROGRA~2");

@@ -72,6 +72,8 @@ TEST(Machine, EditionsLayOutTheirOwnInstallation) {
     EXPECT_TRUE(filesNt.isDirectory("C:\\WINNT\\Profiles\\Tester\\Start Menu\\Programs\\Startup"));
     EXPECT_EQ(nt.platform().system().environment("userprofile"), "C:\\WINNT\\Profiles\\Tester");
     EXPECT_EQ(filesNt.driveType("A:\\"), DriveType::Removable);
+    EXPECT_TRUE(filesNt.isDirectory(nt.platform().system().tempPath()));
+    EXPECT_TRUE(files2000.isDirectory(w2000.platform().system().tempPath()));
 }
 
 TEST(Machine, SystemValuesComeFromTheMachine) {

@@ -84,6 +84,17 @@ TEST(Profile, TextIsAnsiOnDisk) {
     ASSERT_TRUE(profile.write(kSettings, "Names", "Owner", "Zoë – €"));
     EXPECT_EQ(machine.readFile(kSettings), "[Names]\r\nOwner=Zo\xEB \x96 \x80\r\n");
     EXPECT_EQ(profile.read(kSettings, "Names", "Owner"), "Zoë – €");
+    // Files that a Unicode editor saved are read too.
+    machine.writeFile("C:\\utf8.ini", "\xEF\xBB\xBF[Names]\r\nOwner=Zoë\r\n");
+    EXPECT_EQ(profile.read("C:\\utf8.ini", "names", "owner"), "Zoë");
+    machine.writeFile("C:\\utf16.ini", std::string("\xFF\xFE[\0N\0]\0\r\0\n\0k\0=\0\xEB\0", 18));
+    EXPECT_EQ(profile.read("C:\\utf16.ini", "N", "k"), "ë");
+    // and written back in their own form, so that no character is lost.
+    ASSERT_TRUE(profile.write("C:\\utf16.ini", "N", "w", "Ω"));
+    EXPECT_EQ(machine.readFile("C:\\utf16.ini"),
+              std::string("\xFF\xFE[\0N\0]\0\r\0\n\0k\0=\0\xEB\0\r\0\n\0w\0=\0\xA9\x03\r\0\n\0", 32));
+    ASSERT_TRUE(profile.write("C:\\utf8.ini", "Names", "Owner", "Ωmega"));
+    EXPECT_EQ(machine.readFile("C:\\utf8.ini"), "\xEF\xBB\xBF[Names]\r\nOwner=Ωmega\r\n");
     // A character that 1252 lacks is written as '?', as Windows' own conversion does.
     ASSERT_TRUE(profile.write(kSettings, "Names", "Owner", "Ωmega"));
     EXPECT_EQ(profile.read(kSettings, "Names", "Owner"), "?mega");

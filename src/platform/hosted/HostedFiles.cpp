@@ -258,56 +258,45 @@ SpaceCheck HostedFiles::spaceCheckFor(const DriveConfig& drive) const {
     };
 }
 
-OpenResult HostedFiles::open(const std::string& path, OpenMode mode) {
-    auto target = resolve(path);
-    OpenResult result;
-    if (!target || !target->mediaPresent) {
-        result.error = failureFor(target);
-        return result;
-    }
-    const bool creating = mode == OpenMode::Write || mode == OpenMode::CreateNew;
-    if (!target->exists && !(creating && target->parentExists)) {
-        result.error = failureFor(target);
-        return result;
-    }
-    if (target->exists) {
-        const struct stat& status = target->status;
-        if (S_ISDIR(status.st_mode)) {
-            result.error = kErrorAccessDenied;
-            return result;
-        }
-        if (mode == OpenMode::CreateNew) {
-            result.error = kErrorFileExists;
-            return result;
-        }
-        if (isFileInUse(target->host)) {
-            result.error = kErrorSharingViolation;
-            return result;
-        }
-        if (mode != OpenMode::Read && (attributesOf(*target) & kAttrReadOnly)) {
-            result.error = kErrorAccessDenied;
-            return result;
-        }
-    }
-    if (mode != OpenMode::Read) {
-        if (ErrorCode error = checkWritable(*target); error != kErrorSuccess) {
-            result.error = error;
-            return result;
-        }
-    }
+namespace {
 
-    int flags = O_CLOEXEC;
+int openFlags(OpenMode mode) {
     switch (mode) {
-    case OpenMode::Read: flags |= O_RDONLY; break;
-    case OpenMode::Write: flags |= O_WRONLY | O_CREAT | O_TRUNC; break;
-    case OpenMode::CreateNew: flags |= O_WRONLY | O_CREAT | O_EXCL; break;
-    case OpenMode::ReadWrite: flags |= O_RDWR; break;
+    case OpenMode::Read: return O_CLOEXEC | O_RDONLY;
+    case OpenMode::Write: return O_CLOEXEC | O_WRONLY | O_CREAT | O_TRUNC;
+    case OpenMode::CreateNew: return O_CLOEXEC | O_WRONLY | O_CREAT | O_EXCL;
+    case OpenMode::ReadWrite: return O_CLOEXEC | O_RDWR;
     }
-    if (creating && !target->exists && target->drive->capacity && !spaceCheckFor(*target->drive)(0, 1)) {
+    return O_CLOEXEC | O_RDONLY;
+}
+
+bool createsFile(OpenMode mode) { return mode == OpenMode::Write || mode == OpenMode::CreateNew; }
+
+}  // namespace
+
+// Why Windows would refuse to open the file in this mode; kErrorSuccess when it would not.
+ErrorCode HostedFiles::refusalToOpen(const std::optional<Resolved>& target, OpenMode mode) {
+    if (!target || !target->mediaPresent) return failureFor(target);
+    if (!target->exists) return createsFile(mode) && target->parentExists ? checkWritable(*target) : failureFor(target);
+    if (S_ISDIR(target->status.st_mode)) return kErrorAccessDenied;
+    if (mode == OpenMode::CreateNew) return kErrorFileExists;
+    if (isFileInUse(target->host)) return kErrorSharingViolation;
+    if (mode == OpenMode::Read) return kErrorSuccess;
+    if (attributesOf(*target) & kAttrReadOnly) return kErrorAccessDenied;
+    return checkWritable(*target);
+}
+
+OpenResult HostedFiles::open(const std::string& path, OpenMode mode) {
+    const auto target = resolve(path);
+    OpenResult result;
+    result.error = refusalToOpen(target, mode);
+    if (result.error != kErrorSuccess) return result;
+    // A new file needs a directory entry on a full diskette too.
+    if (!target->exists && target->drive->capacity && !spaceCheckFor(*target->drive)(0, 1)) {
         result.error = kErrorDiskFull;
         return result;
     }
-    const int fd = ::open(target->host.c_str(), flags, 0644);
+    const int fd = ::open(target->host.c_str(), openFlags(mode), 0644);
     if (fd < 0) {
         result.error = errorFromErrno(errno);
         return result;
@@ -454,6 +443,35 @@ ErrorCode HostedFiles::replaceFile(const std::string& from, const std::string& t
     if (attributesOf(*target) & kAttrReadOnly) return kErrorAccessDenied;
     if (isFileInUse(target->host) || isFileInUse(source->host)) return kErrorSharingViolation;
     if (::rename(source->host.c_str(), target->host.c_str()) != 0) return errorFromErrno(errno);
+    return kErrorSuccess;
+}
+
+ErrorCode HostedFiles::writeFileAtomically(const std::string& path, const std::string& bytes) {
+    const std::uint32_t attributes = getAttributes(path);
+    const bool existed = attributes != kInvalidAttributes;
+    if (existed && (attributes & (kAttrReadOnly | kAttrDirectory))) return kErrorAccessDenied;
+
+    const std::string directory = windowsParent(path);
+    const std::string prefix = directory + (directory.back() == '\\' ? "" : "\\") + "~brx";
+    std::string temporary;
+    File file;
+    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
+        temporary = prefix + std::to_string(attempt) + ".tmp";
+        OpenResult opened = open(temporary, OpenMode::CreateNew);
+        if (opened.file) file = std::move(opened.file);
+        else if (opened.error != kErrorFileExists) return opened.error;
+    }
+    if (!file) return kErrorFileExists;
+    ErrorCode error = kErrorSuccess;
+    if (!file.write(bytes.data(), bytes.size()) || !file.flush()) error = file.lastError();
+    file.close();
+    if (error == kErrorSuccess) error = replaceFile(temporary, path);
+    if (error != kErrorSuccess) {
+        deleteFile(temporary);
+        return error;
+    }
+    if (existed && (attributes & (kAttrHidden | kAttrSystem)))
+        setAttributes(path, (attributes & (kAttrHidden | kAttrSystem)) | kAttrArchive);
     return kErrorSuccess;
 }
 

@@ -46,6 +46,11 @@ public:
     ErrorCode formatDrive(const std::string& root) override;
     std::optional<std::string> hostPath(const std::string& path) override;
 
+    // Writes the whole file through a temporary file beside it that takes its place only when
+    // complete and on disk, so that an interrupted write leaves the old file whole. A read-only
+    // file refuses; hidden and system stay as they were.
+    ErrorCode writeFileAtomically(const std::string& path, const std::string& bytes);
+
     // The host path of a device path such as "\Device\HarddiskVolume1\WINNT\System32\config\SAM"
     // (through [Devices]) or of a plain Windows path; nullopt when no drive holds it.
     std::optional<std::string> hostPathOfDevicePath(const std::string& devicePath);
@@ -71,6 +76,7 @@ private:
     bool mediaPresent(const DriveConfig& drive) const;
     ErrorCode checkWritable(const Resolved& target) const;
     ErrorCode failureFor(const std::optional<Resolved>& target) const;
+    ErrorCode refusalToOpen(const std::optional<Resolved>& target, OpenMode mode);
     std::uint32_t attributesOf(const Resolved& target) const;
     bool onNtfsVolume(const DriveConfig& drive) const;
     std::uint64_t usedBytes(const DriveConfig& drive) const;

@@ -1,6 +1,7 @@
 #include "platform/hosted/HostedProfile.h"
 
 #include "platform/CodePage.h"
+#include "platform/hosted/Utf.h"
 
 namespace brx::platform::hosted {
 
@@ -14,27 +15,40 @@ std::size_t utf8SequenceLength(unsigned char lead) {
     return 1;
 }
 
-// Profile files written by Unicode programs start with a UTF-16LE byte-order mark.
-std::string decodeProfileText(const std::string& bytes) {
+// Profile files written by Unicode programs start with a byte-order mark; they are written back
+// in the form they came in, so that no character is lost to the ANSI code page.
+std::string decodeProfileText(const std::string& bytes, ProfileEncoding* encoding) {
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
         static_cast<unsigned char>(bytes[1]) == 0xFE) {
-        std::string out;
-        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            unsigned code = static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8);
-            if (code < 0x80) {
-                out += static_cast<char>(code);
-            } else if (code < 0x800) {
-                out += static_cast<char>(0xC0 | (code >> 6));
-                out += static_cast<char>(0x80 | (code & 0x3F));
-            } else {
-                out += static_cast<char>(0xE0 | (code >> 12));
-                out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-                out += static_cast<char>(0x80 | (code & 0x3F));
-            }
-        }
-        return out;
+        *encoding = ProfileEncoding::Utf16;
+        std::u16string wide;
+        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+            wide += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                          (static_cast<unsigned char>(bytes[i + 1]) << 8));
+        return utf16ToUtf8(wide);
     }
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0) {
+        *encoding = ProfileEncoding::Utf8;
+        return bytes.substr(3);
+    }
+    *encoding = ProfileEncoding::Ansi;
     return ansiToUtf8(bytes);
+}
+
+std::string encodeProfileText(const std::string& text, ProfileEncoding encoding) {
+    switch (encoding) {
+    case ProfileEncoding::Utf16: {
+        std::string bytes = "\xFF\xFE";
+        for (char16_t c : utf8ToUtf16(text)) {
+            bytes += static_cast<char>(c & 0xFF);
+            bytes += static_cast<char>(c >> 8);
+        }
+        return bytes;
+    }
+    case ProfileEncoding::Utf8: return "\xEF\xBB\xBF" + text;
+    case ProfileEncoding::Ansi: break;
+    }
+    return utf8ToAnsiLossy(text);
 }
 
 }  // namespace
@@ -56,8 +70,9 @@ std::string HostedProfile::fullPath(const std::string& file) {
     return file;
 }
 
-std::optional<IniText> HostedProfile::load(const std::string& path, bool* exists) {
+std::optional<IniText> HostedProfile::load(const std::string& path, bool* exists, ProfileEncoding* encoding) {
     *exists = false;
+    *encoding = ProfileEncoding::Ansi;
     OpenResult opened = files_.open(path, OpenMode::Read);
     if (!opened.file) {
         if (opened.error == kErrorFileNotFound) return IniText();
@@ -68,43 +83,18 @@ std::optional<IniText> HostedProfile::load(const std::string& path, bool* exists
     char buffer[65536];
     while (const std::size_t got = opened.file.read(buffer, sizeof buffer)) bytes.append(buffer, got);
     if (opened.file.lastError() != kErrorSuccess) return std::nullopt;
-    return IniText::parse(decodeProfileText(bytes));
+    return IniText::parse(decodeProfileText(bytes, encoding));
 }
 
-bool HostedProfile::store(const std::string& path, const IniText& ini, bool existed) {
-    std::uint32_t attributes = 0;
-    if (existed) {
-        attributes = files_.getAttributes(path);
-        if (attributes != kInvalidAttributes && (attributes & kAttrReadOnly)) return false;
-    }
-    const std::string directory = windowsParent(path);
-    const std::string bytes = utf8ToAnsiLossy(ini.serialize());
-
-    std::string temporary;
-    File file;
-    for (int attempt = 0; attempt < 100 && !file; ++attempt) {
-        temporary = directory + (directory.back() == '\\' ? "" : "\\") + "~brx" + std::to_string(attempt) + ".tmp";
-        OpenResult opened = files_.open(temporary, OpenMode::CreateNew);
-        if (opened.file) file = std::move(opened.file);
-        else if (opened.error != kErrorFileExists) return false;
-    }
-    if (!file) return false;
-    const bool written = file.write(bytes.data(), bytes.size()) && file.flush();
-    file.close();
-    const ErrorCode moved = written ? files_.replaceFile(temporary, path) : kErrorWriteFault;
-    if (moved != kErrorSuccess) {
-        files_.deleteFile(temporary);
-        return false;
-    }
-    if (existed && attributes != kInvalidAttributes && (attributes & (kAttrHidden | kAttrSystem)))
-        files_.setAttributes(path, (attributes & (kAttrHidden | kAttrSystem)) | kAttrArchive);
-    return true;
+bool HostedProfile::store(const std::string& path, const IniText& ini, ProfileEncoding encoding) {
+    return files_.writeFileAtomically(path, encodeProfileText(ini.serialize(), encoding)) == kErrorSuccess;
 }
 
 std::optional<std::string> HostedProfile::read(const std::string& file, const std::string& section,
                                                const std::string& key) {
     bool exists = false;
-    auto ini = load(fullPath(file), &exists);
+    ProfileEncoding encoding = ProfileEncoding::Ansi;
+    auto ini = load(fullPath(file), &exists, &encoding);
     if (!ini) return std::nullopt;
     auto value = ini->value(section, key);
     if (!value) return std::nullopt;
@@ -115,39 +105,44 @@ bool HostedProfile::write(const std::string& file, const std::string& section, c
                           const std::string& value) {
     const std::string path = fullPath(file);
     bool exists = false;
-    auto ini = load(path, &exists);
+    ProfileEncoding encoding = ProfileEncoding::Ansi;
+    auto ini = load(path, &exists, &encoding);
     if (!ini) return false;
     ini->setValue(section, key, value);
-    return store(path, *ini, exists);
+    return store(path, *ini, encoding);
 }
 
 bool HostedProfile::deleteKey(const std::string& file, const std::string& section, const std::string& key) {
     const std::string path = fullPath(file);
     bool exists = false;
-    auto ini = load(path, &exists);
+    ProfileEncoding encoding = ProfileEncoding::Ansi;
+    auto ini = load(path, &exists, &encoding);
     if (!ini) return false;
     if (!ini->removeKey(section, key)) return true;
-    return store(path, *ini, exists);
+    return store(path, *ini, encoding);
 }
 
 bool HostedProfile::deleteSection(const std::string& file, const std::string& section) {
     const std::string path = fullPath(file);
     bool exists = false;
-    auto ini = load(path, &exists);
+    ProfileEncoding encoding = ProfileEncoding::Ansi;
+    auto ini = load(path, &exists, &encoding);
     if (!ini) return false;
     if (!ini->removeSection(section)) return true;
-    return store(path, *ini, exists);
+    return store(path, *ini, encoding);
 }
 
 std::vector<std::string> HostedProfile::sections(const std::string& file) {
     bool exists = false;
-    auto ini = load(fullPath(file), &exists);
+    ProfileEncoding encoding = ProfileEncoding::Ansi;
+    auto ini = load(fullPath(file), &exists, &encoding);
     return ini ? ini->sections() : std::vector<std::string>();
 }
 
 std::vector<std::string> HostedProfile::keys(const std::string& file, const std::string& section) {
     bool exists = false;
-    auto ini = load(fullPath(file), &exists);
+    ProfileEncoding encoding = ProfileEncoding::Ansi;
+    auto ini = load(fullPath(file), &exists, &encoding);
     return ini ? ini->keys(section) : std::vector<std::string>();
 }
 

@@ -12,6 +12,9 @@
 
 namespace brx::platform::hosted {
 
+// How a profile file's text is stored: ANSI, or Unicode behind a byte-order mark.
+enum class ProfileEncoding { Ansi, Utf8, Utf16 };
+
 class HostedProfile final : public Profile {
 public:
     HostedProfile(HostedFiles& files, System& system) : files_(files), system_(system) {}
@@ -29,8 +32,8 @@ private:
     // A bare file name lives in the Windows directory, as it does for Windows.
     std::string fullPath(const std::string& file);
     // The file's text; an empty text when it does not exist, nullopt when it cannot be read.
-    std::optional<IniText> load(const std::string& path, bool* exists);
-    bool store(const std::string& path, const IniText& ini, bool existed);
+    std::optional<IniText> load(const std::string& path, bool* exists, ProfileEncoding* encoding);
+    bool store(const std::string& path, const IniText& ini, ProfileEncoding encoding);
 
     HostedFiles& files_;
     System& system_;

@@ -31,11 +31,9 @@ ErrorCode HostedShell::writeShortcut(const std::string& linkPath, const ShellLin
         facts.size = static_cast<std::uint32_t>(info->size);
         facts.modified = info->modified;
     }
-    const std::string bytes = encodeShellLink(link, volume, facts);
-    OpenResult opened = files_.open(linkPath, OpenMode::Write);
-    if (!opened.file) return opened.error;
-    if (!opened.file.write(bytes.data(), bytes.size())) return opened.file.lastError();
-    return kErrorSuccess;
+    // The start-up shortcut is rewritten at every start; a half-written one would end the
+    // unattended runs without a word.
+    return files_.writeFileAtomically(linkPath, encodeShellLink(link, volume, facts));
 }
 
 std::optional<ShellLink> HostedShell::readShortcut(const std::string& linkPath) {

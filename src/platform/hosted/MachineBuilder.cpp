@@ -185,6 +185,7 @@ void writeWindows(Writer& out, const MachineOptions& options, const MachineLayou
     out.file(windows + "\\notepad.exe", dosProgram("notepad"));
     out.file(windows + "\\regedit.exe", dosProgram("regedit"));
     out.directory(windows + "\\Temp");
+    if (isNt(options)) out.directory("C:\\TEMP");
     out.directory(windows + "\\Help");
     for (const char* program : {"cmd.exe", "notepad.exe", "expand.exe", "attrib.exe", "regedt32.exe"})
         out.file(system + "\\" + program, dosProgram(program));

@@ -4,6 +4,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/hosted/HostedProfile.h"
+#include "platform/hosted/Utf.h"
 
 namespace brx::platform::hosted {
 
@@ -83,76 +84,21 @@ public:
         std::u16string text;
         for (std::size_t i = at; i + 1 < limit && i + 1 < bytes_.size(); i += 2) {
             const char16_t c = u16(i);
-            if (c == 0) return toUtf8(text);
+            if (c == 0) return utf16ToUtf8(text);
             text += c;
         }
         return std::nullopt;
     }
     std::string_view slice(std::size_t at, std::size_t count) const { return bytes_.substr(at, count); }
-    static std::string toUtf8(const std::u16string& text);
 
 private:
     unsigned byte(std::size_t at) const { return static_cast<unsigned char>(bytes_[at]); }
     std::string_view bytes_;
 };
 
-void appendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
-std::string Reader::toUtf8(const std::u16string& text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t code = text[i];
-        if (code >= 0xD800 && code < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        }
-        appendUtf8(out, code);
-    }
-    return out;
-}
-
-std::u16string toUtf16(const std::string& text) {
-    std::u16string out;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        char32_t code = lead;
-        std::size_t length = 1;
-        if (lead >= 0xF0) { code = lead & 0x07; length = 4; }
-        else if (lead >= 0xE0) { code = lead & 0x0F; length = 3; }
-        else if (lead >= 0xC0) { code = lead & 0x1F; length = 2; }
-        for (std::size_t k = 1; k < length && i + k < text.size(); ++k)
-            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        i += length;
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (code >> 10));
-            out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(code);
-        }
-    }
-    return out;
-}
-
 // StringData: a count of characters, then the characters without a terminator.
 void writeStringData(Writer& out, const std::string& text) {
-    const std::u16string wide = toUtf16(text);
+    const std::u16string wide = utf8ToUtf16(text);
     out.u16(static_cast<std::uint16_t>(wide.size()));
     for (char16_t c : wide) out.u16(c);
 }
@@ -247,7 +193,7 @@ std::optional<std::string> readStringData(const Reader& in, std::size_t* at, boo
     if (unicode) {
         std::u16string wide;
         for (std::size_t i = 0; i < count; ++i) wide += static_cast<char16_t>(in.u16(*at + 2 + 2 * i));
-        text = Reader::toUtf8(wide);
+        text = utf16ToUtf8(wide);
     } else {
         text = ansiToUtf8(std::string(in.slice(*at + 2, count)));
     }
