@@ -152,10 +152,14 @@ std::string BackupRun::UserDirectory() const {
 }
 
 std::string BackupRun::TempDirectory() const {
+    auto& files = m_program.platform.files();
     const std::string& temp = m_program.settings.temp;
-    if (!temp.empty() && m_program.platform.files().isDirectory(RemoveBackSl(temp)))
-        return CheckPath(temp);
-    return CheckPath(m_program.paths.tempDirectory);
+    if (!temp.empty() && files.isDirectory(RemoveBackSl(temp))) return CheckPath(temp);
+    // Updating an archive needs room for its new copy. A TEMP folder that was never made is
+    // made now; failing that, the Windows directory's own Temp folder serves.
+    const std::string fallback = CheckPath(m_program.paths.tempDirectory);
+    if (ForceDirectories(files, fallback)) return fallback;
+    return m_program.paths.windowsDirectory + "Temp\\";
 }
 
 bool BackupRun::IsLastConfiguration(int index) const {

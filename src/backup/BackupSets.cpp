@@ -81,7 +81,8 @@ std::optional<std::string> BackupSets::ChooseSetDirectory(const SetRequest& requ
     };
 
     if (request.kind != TargetKind::Fixed && !request.treatAsHardDrive) {
-        create(target);
+        // The disk may not be in the drive yet; the run asks for it before writing.
+        ForceDirectories(files, target);
         return target;
     }
 
@@ -136,7 +137,8 @@ void BackupSets::RemoveOldest(const std::string& directory) {
     const std::string text = "The " + directory + " directory could not be removed.\n\n" +
                              "This is probably because files exist in subdirectories.\n\n" +
                              "Do you want me to delete all of the subdirectories?";
-    if (m_ui.AskYesNo("Delete " + directory + "?", text))
+    // No is the default: an unattended run must not wipe folders nobody has looked at.
+    if (m_ui.AskYesNo("Delete " + directory + "?", text, core::MessageIcon::Question, core::Answer::No))
         DeleteSubDirs(files, directory, {[this] { m_ui.Pump(); }, {}});
 }
 

@@ -270,4 +270,11 @@ PackageEstimate EstimatePackage(platform::Files& files, const PackageDefinition&
     return estimator.Result();
 }
 
+PackageEstimate EstimatePackage(platform::Files& files, const PackageDefinition& package,
+                                bool includeSubdirectories, core::Ui& ui, const std::string& caption) {
+    const auto estimate = EstimatePackage(files, package, includeSubdirectories, [&ui] { ui.Pump(); });
+    if (estimate.tooManyFiles()) ui.Inform(caption, kTooManyFilesText);
+    return estimate;
+}
+
 }  // namespace brx::files

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Ui.h"
 #include "platform/Files.h"
 #include "platform/Profile.h"
 
@@ -94,6 +95,11 @@ private:
 // stay alive on large trees.
 PackageEstimate EstimatePackage(platform::Files& files, const PackageDefinition& package,
                                 bool includeSubdirectories, const std::function<void()>& pump);
+
+// The same for the "Files to Backup" dialog: windows stay alive through `ui`, and a package too
+// large to restore safely gets the warning, captioned `caption`.
+PackageEstimate EstimatePackage(platform::Files& files, const PackageDefinition& package,
+                                bool includeSubdirectories, core::Ui& ui, const std::string& caption);
 
 // A folder part is present when the entry holds a backslash.
 bool HasFolderPart(const std::string& entry);

@@ -104,13 +104,12 @@ TEST_F(BrellixProgram, BatchPrintsMessagesAndReportsAFailedRunInItsStatus)
     EXPECT_NE(run.out.find(expected + "\n"), std::string::npos) << run.out;
 }
 
-TEST_F(BrellixProgram, InteractiveStartExplainsThatTheWindowIsMissing)
+TEST_F(BrellixProgram, ACommandLineThatAsksForNothingEndsWithoutAWindow)
 {
-    const ProgramRun run = Start("brellix2k", {});
-    EXPECT_NE(run.status, 0);
-    EXPECT_NE(run.err.find("window"), std::string::npos) << run.err;
-    // A command line that asks for nothing still ends silently.
-    EXPECT_EQ(Start("brellix2k", {"BOOTUP"}).status, 0);
+    // No display is needed: the window's start ends before it would open one.
+    const ProgramRun run = Start("brellix2k", {"BOOTUP"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err.find("platform plugin"), std::string::npos) << run.err;
 }
 
 }  // namespace

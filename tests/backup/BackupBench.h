@@ -26,15 +26,23 @@ namespace brx::backup::test {
 
 namespace fs = std::filesystem;
 
-// Answers every "insert ... disk" question by putting a fresh, empty diskette into A:.
+// A user at the diskette drive: asked for another disk, they put in a fresh empty one; asked
+// for the first or the last disk of an archive, they put that one back.
 class DiskSwappingUi : public core::ScriptedUi {
 public:
     core::Answer ShowMessage(const core::Message& message) override {
-        if (swapDisks && platform && message.text.find("nsert") != std::string::npos &&
-            message.buttons == core::MessageButtons::OkCancel) {
-            const std::string media = mediaRoot + "/disk" + std::to_string(++disksUsed);
-            fs::create_directories(media);
-            platform->setDriveMedia('A', media);
+        const std::string& text = message.text;
+        if (swapDisks && platform && message.buttons == core::MessageButtons::OkCancel) {
+            if (text.find("insert first disk") != std::string::npos) {
+                platform->setDriveMedia('A', disks.front());
+            } else if (text.find("insert the last disk") != std::string::npos) {
+                platform->setDriveMedia('A', disks.back());
+            } else if (text.find("nsert") != std::string::npos) {
+                const std::string media = mediaRoot + "/disk" + std::to_string(++disksUsed);
+                fs::create_directories(media);
+                disks.push_back(media);
+                platform->setDriveMedia('A', media);
+            }
         }
         return core::ScriptedUi::ShowMessage(message);
     }
@@ -42,6 +50,7 @@ public:
     platform::hosted::HostedPlatform* platform = nullptr;
     bool swapDisks = false;
     std::string mediaRoot;
+    std::vector<std::string> disks;  // host directories, in the order they were first inserted
     int disksUsed = 0;
 };
 
@@ -64,10 +73,12 @@ protected:
         platform::hosted::MachineOptions options;
         options.today = platform::LocalTime{2026, 12, 9, 10, 0, 0, 3};
         options.withHives = withHives;
+        if (ntEdition) options.edition = platform::hosted::WindowsEdition::WindowsNT;
         layout = platform::hosted::createMachine(root + "/machine", options);
         machine = platform::hosted::openMachine(root + "/machine");
         ui.platform = machine.get();
         ui.mediaRoot = root + "/media";
+        ui.disks = {root + "/machine/A"};
     }
 
     void TearDown() override {
@@ -75,6 +86,20 @@ protected:
         program.reset();
         machine.reset();
         if (!HasFailure()) fs::remove_all(root);
+    }
+
+    // Changes one line of machine.ini and opens the machine again, as a new start would.
+    void EditMachine(const std::string& from, const std::string& to) {
+        const std::string ini = root + "/machine/machine.ini";
+        std::stringstream text;
+        text << std::ifstream(ini).rdbuf();
+        std::string content = text.str();
+        const auto at = content.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        content.replace(at, from.size(), to);
+        std::ofstream(ini, std::ios::trunc) << content;
+        machine = platform::hosted::openMachine(root + "/machine");
+        ui.platform = machine.get();
     }
 
     // Settings the test wants in brxset.ini before the program reads it.
@@ -100,7 +125,8 @@ protected:
     void Start() {
         // A settings file of this program version: the configurations have their own sections.
         if (Get("BackupPreferences", "curconfig").empty()) Set("BackupPreferences", "curconfig", "1");
-        program = std::make_unique<core::Program>(*machine, editions::Edition::Win2000(), ui);
+        program = std::make_unique<core::Program>(
+            *machine, ntEdition ? editions::Edition::WinNT() : editions::Edition::Win2000(), ui);
         core::InstallZipEngine(*program);
         core::Startup startup(*program, runItems);
         ASSERT_EQ(startup.Enter({}), core::StartupOutcome::ShowWindow);
@@ -155,6 +181,7 @@ protected:
     std::vector<std::string> Entries() { return backup->Sets().Entries(); }
 
     bool withHives = false;
+    bool ntEdition = false;
     std::string root;
     platform::hosted::MachineLayout layout;
     std::unique_ptr<platform::hosted::HostedPlatform> machine;

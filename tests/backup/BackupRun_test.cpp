@@ -162,6 +162,12 @@ TEST_F(BackupRunTest, VerifyTestsEveryPlainArchive) {
         if (event.kind == core::UiEvent::Kind::ProgressStatus && event.text.rfind("Verifying ", 0) == 0)
             verified.push_back(event.text);
     EXPECT_EQ(verified, (Names{"Verifying autoexec.ntz", "Verifying config.ntz"}));
+    // The task bar follows the run: "(Config 1) - <run>% - <archive>%", then the title again.
+    Names titles;
+    for (const auto& event : ui.Events())
+        if (event.kind == core::UiEvent::Kind::ApplicationTitle) titles.push_back(event.text);
+    EXPECT_TRUE(Contains(titles, "(Config 1) - 33% - 100%")) << ::testing::PrintToString(titles);
+    EXPECT_EQ(ui.ApplicationTitle(), "Brellix 2000");
     EXPECT_TRUE(Contains(ui.Messages(), "Brellix 2000: Backup Finished\n\n2 files backed up."));
 }
 
@@ -202,9 +208,72 @@ TEST_F(BackupRunTest, SpannedBackupAsksForDisksAndFillsThem) {
     ui.swapDisks = true;
     Start();
     Run();
-    EXPECT_GE(ui.disksUsed, 2);
+    EXPECT_EQ(ui.disksUsed, 1);
+    EXPECT_TRUE(Contains(ui.Messages(), "Brellix 2000: Please insert first disk with Big.zip on it"));
     EXPECT_TRUE(Entries().empty());
+    // Joined in disk order, the parts are one archive that Info-ZIP tests clean.
+    ASSERT_TRUE(fs::exists(ui.disks[0] + "/Big.zip"));
+    ASSERT_TRUE(fs::exists(ui.disks[1] + "/Big.zip"));
+    fs::copy_file(ui.disks[0] + "/Big.zip", root + "/Big.z01");
+    fs::copy_file(ui.disks[1] + "/Big.zip", root + "/Big.zip");
+    ASSERT_EQ(std::system(("cd '" + root + "' && zip -qs 0 Big.zip --out joined.zip").c_str()), 0);
+    EXPECT_EQ(UnzipTest(root + "/joined.zip"), 0);
+    EXPECT_EQ(ArchiveNames(root + "/joined.zip"), (Names{"C:/DATA/big1.bin", "C:/DATA/big2.bin"}));
     EXPECT_FALSE(program->run.error) << ::testing::PrintToString(program->run.warnings);
+}
+
+TEST_F(BackupRunTest, DisketteTargetAsksForADiskAndCancelEndsWithoutDates) {
+    Tick({1});
+    Configure("Target", "A:\\");
+    machine->setDriveMedia('A', root + "/no-disk");
+    ui.PushAnswer("Cancel");
+    Start();
+    Run();
+    EXPECT_TRUE(Contains(ui.Messages(), "Insert Disk - Brellix 2000: Please insert a disk."));
+    const auto warnings = LastWarningList();
+    EXPECT_TRUE(Contains(warnings, kBackupCanceled));
+    EXPECT_EQ(Get("Last Backup", "Year"), "");
+}
+
+TEST_F(BackupRunTest, DisketteInTheDriveIsWipedWithoutAQuestion) {
+    Tick({1});
+    Configure("Target", "A:\\");
+    Configure("DeleteFiles", "1");
+    fs::create_directories(root + "/machine/A/old");
+    std::ofstream(root + "/machine/A/old/letter.txt") << "old";
+    Start();
+    Run();
+    EXPECT_EQ(SetContents("A:\\"), Names{"autoexec.ntz"});
+    EXPECT_FALSE(Contains(ui.Messages(), "Insert Disk - Brellix 2000: Please insert a disk.  Warning - "
+                                         "all data will be deleted from the disk."));
+    EXPECT_EQ(UnzipTest(root + "/machine/A/autoexec.ntz"), 0);
+}
+
+TEST_F(BackupRunTest, OnlyTheLastConfigurationOfAButtonPressReportsTheTotal) {
+    Tick({1}, 1);
+    Tick({2, 7}, 3);
+    Set("BackupPreferences3", "Target", "C:\\THIRD");
+    Set("BackupPreferences", "Config3", "1");
+    Start();
+    EXPECT_FALSE(backup->BackupTickedConfigurations());
+    Names finished;
+    for (const auto& message : ui.Messages())
+        if (message.find("Backup Finished") != std::string::npos) finished.push_back(message);
+    EXPECT_EQ(finished, Names{"Brellix 2000: Backup Finished\n\n3 files backed up."});
+    EXPECT_EQ(Entries().size(), 2u);
+    EXPECT_EQ(Entries()[1].rfind("C:\\THIRD\\", 0), 0u);
+}
+
+TEST_F(BackupRunTest, SafeModeWarnsAndBacksUpAllTheSame) {
+    EditMachine("SafeMode=0", "SafeMode=1");
+    Tick({7});
+    Start();
+    Run();
+    const auto messages = ui.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0], std::string("Brellix 2000: ") + kSafeModeText);
+    EXPECT_EQ(messages[1], "Brellix 2000: Backup Finished\n\n1 files backed up.");
+    EXPECT_EQ(SetContents(Entries().at(0)), Names{"boot.inz"});
 }
 
 TEST_F(BackupRunTest, CancelInTheProgressWindowEndsTheRun) {
@@ -228,20 +297,6 @@ namespace {
 class RegistryBackupTest : public BackupRunTest {
 protected:
     RegistryBackupTest() { withHives = true; }
-
-    void DenyBackupPrivilege() {
-        const std::string ini = root + "/machine/machine.ini";
-        std::ifstream in(ini);
-        std::stringstream text;
-        text << in.rdbuf();
-        std::string content = text.str();
-        const auto at = content.find("Backup=1");
-        ASSERT_NE(at, std::string::npos);
-        content.replace(at, 8, "Backup=0");
-        std::ofstream(ini, std::ios::trunc) << content;
-        machine = platform::hosted::openMachine(root + "/machine");
-        ui.platform = machine.get();
-    }
 };
 
 TEST_F(RegistryBackupTest, FullSetThenIncrementalWithoutChangesHoldsOnlyTheRegistry) {
@@ -269,8 +324,27 @@ TEST_F(RegistryBackupTest, FullSetThenIncrementalWithoutChangesHoldsOnlyTheRegis
     ExpectArchivesPass(Entries()[1]);
 }
 
+TEST_F(RegistryBackupTest, UncompressedSetHoldsPlainHivesAndNotesFilesInUse) {
+    Tick({0});
+    Configure("Compress", "0");
+    AddPackage(0, "Live", {}, {"+C:\\WINNT\\system32\\config\\SOFTWARE"});
+    Start();
+    Run();
+    const std::string set = Entries().at(0);
+    for (const char* name : {"SYSTEM", "SOFTWARE", "DEFAULT", "user0", "user.ini", "win.ini", "system.ini"})
+        EXPECT_TRUE(fs::is_regular_file(fs::path(Host(set)) / name)) << name;
+    // The live hive cannot be read: it is taken at the next start instead of being copied.
+    const std::string wininit = layout.windowsDirectory + "\\wininit.ini";
+    const auto keys = machine->profile().keys(wininit, "Rename");
+    ASSERT_EQ(keys.size(), 1u);
+    EXPECT_EQ(keys[0], *machine->files().shortPathName("C:\\WINNT\\system32\\config\\SOFTWARE"));
+    EXPECT_EQ(machine->profile().readString(wininit, "Rename", keys[0], ""),
+              *machine->files().shortPathName(set) + "C\\WINNT\\system32\\config\\SOFTWARE");
+    EXPECT_FALSE(fs::exists(fs::path(Host(set)) / "C" / "WINNT" / "system32" / "config" / "SOFTWARE"));
+}
+
 TEST_F(RegistryBackupTest, UserWithoutBackupPrivilegeGetsTheWarningListAndNoHives) {
-    DenyBackupPrivilege();
+    EditMachine("Backup=1", "Backup=0");
     Tick({0});
     Start();
     Run();
@@ -280,6 +354,32 @@ TEST_F(RegistryBackupTest, UserWithoutBackupPrivilegeGetsTheWarningListAndNoHive
     EXPECT_TRUE(Contains(warnings, "SYSTEM key"));
     EXPECT_TRUE(Contains(warnings, "SOFTWARE key"));
     EXPECT_TRUE(program->run.error);
+}
+
+}  // namespace
+}  // namespace brx::backup::test
+
+namespace brx::backup::test {
+namespace {
+
+class NtBackupTest : public BackupRunTest {
+protected:
+    NtBackupTest() {
+        withHives = true;
+        ntEdition = true;
+    }
+};
+
+TEST_F(NtBackupTest, RegistryAndProfileFoldersOfAnNtMachine) {
+    Tick({0, 13});
+    Start();
+    Run();
+    EXPECT_FALSE(program->run.error) << ::testing::PrintToString(program->run.warnings);
+    const std::string set = Entries().at(0);
+    EXPECT_EQ(SetContents(set), (Names{"desktop.zip", "registry.daz", "system.inz", "win.inz"}));
+    ExpectArchivesPass(set);
+    EXPECT_TRUE(Contains(ui.Messages(), "Brellix NT: Backup Finished\n\n" +
+                                            std::to_string(program->run.fileCount) + " files backed up."));
 }
 
 }  // namespace

@@ -103,6 +103,12 @@ TEST_F(BackupSetsTest, MaxNumOneKeepZeroKeepsOnlyTheNewestSet) {
     const auto second = sets->ChooseSetDirectory(request);
     EXPECT_EQ(Entries(), std::vector<std::string>{*second});
     EXPECT_FALSE(fs::exists(Host("C:\\BACKUPS") + "/12-09-2026"));
+
+    // Unanswered, the question about subdirectories keeps them; the list moves on all the same.
+    fs::create_directories(fs::path(Host(*second)) / "kept");
+    const auto third = sets->ChooseSetDirectory(request);
+    EXPECT_EQ(Entries(), std::vector<std::string>{*third});
+    EXPECT_TRUE(fs::is_directory(fs::path(Host(*second)) / "kept"));
 }
 
 TEST_F(BackupSetsTest, ReplaceMovesItsEntryToTheEnd) {
