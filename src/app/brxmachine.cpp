@@ -20,18 +20,25 @@ using namespace brx::platform;
 using namespace brx::platform::hosted;
 
 constexpr const char* kUsage =
-    "usage: brxmachine create DIR [--edition 2000|nt] [--user NAME] [--no-demo-files] [--no-diskette]\n"
+    "usage: brxmachine create DIR [--edition 2000|nt] [--user NAME] [--no-demo-files] "
+    "[--no-diskette]\n"
     "       brxmachine status DIR\n"
     "       brxmachine boot DIR\n";
 
 const char* driveTypeName(DriveType type) {
     switch (type) {
-    case DriveType::Fixed: return "fixed";
-    case DriveType::Removable: return "removable";
-    case DriveType::CdRom: return "cdrom";
-    case DriveType::Remote: return "remote";
-    case DriveType::RamDisk: return "ramdisk";
-    default: return "unknown";
+        case DriveType::Fixed:
+            return "fixed";
+        case DriveType::Removable:
+            return "removable";
+        case DriveType::CdRom:
+            return "cdrom";
+        case DriveType::Remote:
+            return "remote";
+        case DriveType::RamDisk:
+            return "ramdisk";
+        default:
+            return "unknown";
     }
 }
 
@@ -42,9 +49,12 @@ int create(const std::vector<std::string>& args) {
         const std::string& option = args[i];
         if (option == "--edition" && i + 1 < args.size()) {
             const std::string& edition = args[++i];
-            if (edition == "2000") options.edition = WindowsEdition::Windows2000;
-            else if (edition == "nt") options.edition = WindowsEdition::WindowsNT;
-            else throw std::invalid_argument("unknown edition \"" + edition + "\" (2000 or nt)");
+            if (edition == "2000")
+                options.edition = WindowsEdition::Windows2000;
+            else if (edition == "nt")
+                options.edition = WindowsEdition::WindowsNT;
+            else
+                throw std::invalid_argument("unknown edition \"" + edition + "\" (2000 or nt)");
         } else if (option == "--user" && i + 1 < args.size()) {
             options.userName = args[++i];
         } else if (option == "--no-demo-files") {
@@ -56,7 +66,8 @@ int create(const std::vector<std::string>& args) {
         }
     }
     const MachineLayout layout = createMachine(args[0], options);
-    std::cout << "Created " << (options.edition == WindowsEdition::WindowsNT ? "Windows NT" : "Windows 2000")
+    std::cout << "Created "
+              << (options.edition == WindowsEdition::WindowsNT ? "Windows NT" : "Windows 2000")
               << " machine in " << layout.machineDir << "\n"
               << "  Windows directory " << layout.windowsDirectory << "\n"
               << "  user profile      " << layout.profileDirectory << "\n"
@@ -75,7 +86,8 @@ void printDrives(HostedPlatform& machine) {
             continue;
         }
         if (auto space = files.diskFreeSpace(root))
-            std::printf("  %llu of %llu bytes free", static_cast<unsigned long long>(space->freeBytes),
+            std::printf("  %llu of %llu bytes free",
+                        static_cast<unsigned long long>(space->freeBytes),
                         static_cast<unsigned long long>(space->totalBytes));
         if (!drive.label.empty()) std::printf("  [%s]", drive.label.c_str());
         std::printf("\n");
@@ -90,13 +102,15 @@ void printHives(HostedPlatform& machine) {
             continue;
         }
         auto host = machine.hostedFiles().hostPathOfDevicePath(device);
-        std::printf("  %s\n      %s\n", key.c_str(), host ? host->c_str() : "(no drive for this device)");
+        std::printf("  %s\n      %s\n", key.c_str(),
+                    host ? host->c_str() : "(no drive for this device)");
     }
 }
 
 void printReplacement(const PendingReplacement& replacement) {
     std::printf("  %s\n      live %s\n      new  %s\n      old  %s\n", replacement.hive.c_str(),
-                replacement.liveFile.c_str(), replacement.newFile.c_str(), replacement.oldFile.c_str());
+                replacement.liveFile.c_str(), replacement.newFile.c_str(),
+                replacement.oldFile.c_str());
 }
 
 void printPending(HostedPlatform& machine) {
@@ -109,7 +123,8 @@ int boot(const std::vector<std::string>& args) {
     if (args.size() != 1) throw std::invalid_argument(kUsage);
     auto machine = openMachine(args[0]);
     const BootReport report = applyPendingReplacements(machine->machineDir());
-    std::cout << "Started " << machine->machineDir() << ": " << report.applied.size() << " hive replacement(s) applied\n";
+    std::cout << "Started " << machine->machineDir() << ": " << report.applied.size()
+              << " hive replacement(s) applied\n";
     for (const auto& replacement : report.applied) printReplacement(replacement);
     for (const auto& problem : report.problems) std::cerr << "  " << problem << "\n";
     return report.problems.empty() ? 0 : 1;

@@ -39,8 +39,12 @@ std::optional<std::string> convert(const char* to, const char* from, const std::
 
 }  // namespace
 
-std::optional<std::string> utf8ToAnsi(const std::string& text) { return convert("CP1252", "UTF-8", text); }
-std::optional<std::string> utf8ToOem(const std::string& text) { return convert("CP437", "UTF-8", text); }
+std::optional<std::string> utf8ToAnsi(const std::string& text) {
+    return convert("CP1252", "UTF-8", text);
+}
+std::optional<std::string> utf8ToOem(const std::string& text) {
+    return convert("CP437", "UTF-8", text);
+}
 
 // The upper half of 1252 in UTF-8, built once. Five bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D) have
 // no character; Windows maps them to the control characters of the same number, and so do we.

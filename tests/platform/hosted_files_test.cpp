@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include <sys/xattr.h>
 
 #include <filesystem>
@@ -35,7 +34,8 @@ TEST(HostedFiles, ResolvesPathsWithoutRegardToCaseAndThroughShortAliases) {
     } cases[] = {
         {"c:\\winnt\\WIN.INI", "C:\\WINNT\\win.ini"},
         {"C:\\PROGRA~1\\brellix\\BRXSET.INI", "C:\\Program Files\\Brellix\\brxset.ini"},
-        {"C:\\DOCUME~1\\tester\\LOCALS~1\\temp\\", "C:\\Documents and Settings\\Tester\\Local Settings\\Temp\\"},
+        {"C:\\DOCUME~1\\tester\\LOCALS~1\\temp\\",
+         "C:\\Documents and Settings\\Tester\\Local Settings\\Temp\\"},
         {"C:/WINNT/./System32/../system.ini", "C:\\WINNT\\system.ini"},
     };
     for (const auto& c : cases) {
@@ -55,20 +55,31 @@ TEST(ShortNames, AliasesFollowTheDosRules) {
         const char* name;
         const char* alias;
     } cases[] = {
-        {"Program Files", "PROGRA~1"},  {"readme.txt", ""},           {"README.TXT", ""},
-        {"report.html", "REPORT~1.HTM"}, {"a+b c.txt", "A_BC~1.TXT"}, {"my.long.name.txt", "MYLONG~1.TXT"},
-        {".profile", "PROFIL~1"},       {"Zoë.txt", "ZO_~1.TXT"},     {"ntuser.dat.LOG", "NTUSER~1.LOG"},
+        {"Program Files", "PROGRA~1"},
+        {"readme.txt", ""},
+        {"README.TXT", ""},
+        {"report.html", "REPORT~1.HTM"},
+        {"a+b c.txt", "A_BC~1.TXT"},
+        {"my.long.name.txt", "MYLONG~1.TXT"},
+        {".profile", "PROFIL~1"},
+        {"Zoë.txt", "ZO_~1.TXT"},
+        {"ntuser.dat.LOG", "NTUSER~1.LOG"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(hosted::assignShortNames({c.name}, [](std::size_t) { return hosted::CreationKey{}; }).front(), c.alias);
+        EXPECT_EQ(
+            hosted::assignShortNames({c.name}, [](std::size_t) { return hosted::CreationKey{}; })
+                .front(),
+            c.alias);
     }
 
     // Names that compete take numbers in the order they were made; ~10 and on shorten the stem.
     std::vector<std::string> names;
     for (int i = 0; i < 11; ++i) names.push_back("Document number " + std::to_string(i) + ".txt");
     names.push_back("DOCUME~1.TXT");  // a real name holding an alias is skipped
-    const auto aliases = hosted::assignShortNames(names, [](std::size_t i) { return hosted::CreationKey{0, i}; });
+    const auto aliases = hosted::assignShortNames(names, [](std::size_t i) {
+        return hosted::CreationKey{0, i};
+    });
     EXPECT_EQ(aliases[0], "DOCUME~2.TXT");
     EXPECT_EQ(aliases[1], "DOCUME~3.TXT");
     EXPECT_EQ(aliases[8], "DOCUM~10.TXT");
@@ -79,7 +90,8 @@ TEST(HostedFiles, ShortPathNamesOfExistingPathsOnly) {
     TestMachine machine;
     Files& files = machine.platform().files();
     machine.writeFile("C:\\Program Files\\Brellix\\brxset.ini", "");
-    EXPECT_EQ(files.shortPathName("c:\\program files\\brellix\\brxset.ini"), "C:\\PROGRA~1\\Brellix\\brxset.ini");
+    EXPECT_EQ(files.shortPathName("c:\\program files\\brellix\\brxset.ini"),
+              "C:\\PROGRA~1\\Brellix\\brxset.ini");
     EXPECT_EQ(files.shortPathName(machine.layout().profileDirectory + "\\Local Settings\\Temp\\"),
               "C:\\DOCUME~1\\Tester\\LOCALS~1\\Temp\\");
     EXPECT_EQ(files.shortPathName("C:\\"), "C:\\");
@@ -188,7 +200,8 @@ TEST(HostedFiles, FilesOfLoadedHivesCannotBeOpened) {
     // A file of the same name elsewhere is an ordinary file.
     machine.writeFile("C:\\Temp\\SAM", "not a hive");
     EXPECT_TRUE(files.open("C:\\Temp\\SAM", OpenMode::Read).file);
-    EXPECT_EQ(machine.hosted().hostedFiles().hostPathOfDevicePath("\\Device\\HarddiskVolume1\\WINNT\\System32\\config\\SAM"),
+    EXPECT_EQ(machine.hosted().hostedFiles().hostPathOfDevicePath(
+                  "\\Device\\HarddiskVolume1\\WINNT\\System32\\config\\SAM"),
               machine.host(sam));
 }
 
@@ -246,12 +259,19 @@ TEST(HostedFiles, CopyKeepsTimeAndFullDisketteLeavesNoHalfCopy) {
     TestMachine machine;
     Files& files = machine.platform().files();
     ASSERT_EQ(files.setFileTime("C:\\WINNT\\system.ini", 1'200'000'000), kErrorSuccess);
-    ASSERT_EQ(files.copyFile("C:\\WINNT\\system.ini", "C:\\Temp\\system.ini", true), kErrorPathNotFound);
+    ASSERT_EQ(files.copyFile("C:\\WINNT\\system.ini", "C:\\Temp\\system.ini", true),
+              kErrorPathNotFound);
     ASSERT_EQ(files.createDirectory("C:\\Temp"), kErrorSuccess);
     ASSERT_EQ(files.copyFile("C:\\WINNT\\system.ini", "C:\\Temp\\system.ini", true), kErrorSuccess);
     EXPECT_EQ(files.stat("C:\\Temp\\system.ini")->modified, 1'200'000'000);
     EXPECT_EQ(machine.readFile("C:\\Temp\\system.ini"), machine.readFile("C:\\WINNT\\system.ini"));
-    EXPECT_EQ(files.copyFile("C:\\WINNT\\system.ini", "C:\\Temp\\system.ini", true), kErrorFileExists);
+    EXPECT_EQ(files.copyFile("C:\\WINNT\\system.ini", "C:\\Temp\\system.ini", true),
+              kErrorFileExists);
+    // A copy onto itself, under any spelling, leaves the file as it was.
+    const std::string before = machine.readFile("C:\\WINNT\\system.ini");
+    EXPECT_EQ(files.copyFile("C:\\WINNT\\system.ini", "c:\\winnt\\SYSTEM.INI", false),
+              kErrorSharingViolation);
+    EXPECT_EQ(machine.readFile("C:\\WINNT\\system.ini"), before);
 
     machine.writeFile("C:\\big.bin", std::string(1'500'000, 'b'));
     EXPECT_EQ(files.copyFile("C:\\big.bin", "A:\\big.bin", false), kErrorDiskFull);

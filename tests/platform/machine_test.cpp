@@ -34,15 +34,18 @@ TEST(Machine, OpeningABadDescriptionSaysWhatIsWrong) {
         {"[Drives]\nC=floppy,C\n", "drive C has an unknown type \"floppy\""},
         {"[Drives]\nC=fixed\n", "drive C needs a type and a host directory"},
         {"[Drives]\nCD=fixed,C\n", "[Drives] key \"CD\" is not a drive letter"},
-        {"[Machine]\nToday=2026-12-09x\n[Drives]\nC=fixed,C\n", "[Machine] Today \"2026-12-09x\" is not a date"},
-        {"[Machine]\nToday=2026-02-29\n[Drives]\nC=fixed,C\n", "[Machine] Today \"2026-02-29\" is not a date"},
+        {"[Machine]\nToday=2026-12-09x\n[Drives]\nC=fixed,C\n",
+         "[Machine] Today \"2026-12-09x\" is not a date"},
+        {"[Machine]\nToday=2026-02-29\n[Drives]\nC=fixed,C\n",
+         "[Machine] Today \"2026-02-29\" is not a date"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         std::ofstream(ini, std::ios::trunc) << c.text;
         EXPECT_EQ(openError(temp.path()), ini + ": " + c.message);
     }
-    EXPECT_THROW(hosted::createMachine(temp.path()), std::runtime_error);  // already a machine there
+    EXPECT_THROW(hosted::createMachine(temp.path()),
+                 std::runtime_error);  // already a machine there
 }
 
 TEST(Machine, EditionsLayOutTheirOwnInstallation) {
@@ -52,13 +55,15 @@ TEST(Machine, EditionsLayOutTheirOwnInstallation) {
     Files& filesNt = nt.platform().files();
 
     for (Files* files : {&files2000, &filesNt}) {
-        for (const char* path : {"C:\\ntldr", "C:\\ntdetect.com", "C:\\boot.ini", "C:\\bootfont.bin", "C:\\bootsect.dos",
-                                 "C:\\WINNT\\win.ini", "C:\\WINNT\\system.ini", "C:\\WINNT\\control.ini",
-                                 "C:\\WINNT\\system32\\autoexec.nt", "C:\\WINNT\\system32\\config.nt",
-                                 "C:\\WINNT\\system32\\cmd.exe", "C:\\WINNT\\system32\\command.com",
-                                 "C:\\WINNT\\system32\\attrib.exe", "C:\\WINNT\\system32\\main.cpl",
-                                 "C:\\Program Files\\Brellix\\cmd.pif", "C:\\Program Files\\Brellix\\brxdosnt.exe",
-                                 "C:\\Program Files\\Brellix\\unzip.exe"}) {
+        for (const char* path :
+             {"C:\\ntldr", "C:\\ntdetect.com", "C:\\boot.ini", "C:\\bootfont.bin",
+              "C:\\bootsect.dos", "C:\\WINNT\\win.ini", "C:\\WINNT\\system.ini",
+              "C:\\WINNT\\control.ini", "C:\\WINNT\\system32\\autoexec.nt",
+              "C:\\WINNT\\system32\\config.nt", "C:\\WINNT\\system32\\cmd.exe",
+              "C:\\WINNT\\system32\\command.com", "C:\\WINNT\\system32\\attrib.exe",
+              "C:\\WINNT\\system32\\main.cpl", "C:\\Program Files\\Brellix\\cmd.pif",
+              "C:\\Program Files\\Brellix\\brxdosnt.exe",
+              "C:\\Program Files\\Brellix\\unzip.exe"}) {
             EXPECT_TRUE(files->exists(path)) << path;
         }
         EXPECT_FALSE(files->exists("C:\\ntbootdd.sys"));
@@ -67,9 +72,12 @@ TEST(Machine, EditionsLayOutTheirOwnInstallation) {
     EXPECT_EQ(nt.platform().system().programPath(), "C:\\Program Files\\Brellix\\BrellixNT.exe");
     EXPECT_EQ(w2000.platform().system().systemDirectory(), "C:\\WINNT\\System32");
     EXPECT_EQ(nt.platform().system().systemDirectory(), "C:\\WINNT\\system32");
-    EXPECT_TRUE(files2000.isDirectory("C:\\Documents and Settings\\Tester\\Start Menu\\Programs\\Startup"));
+    EXPECT_TRUE(
+        files2000.isDirectory("C:\\Documents and Settings\\Tester\\Start Menu\\Programs\\Startup"));
     EXPECT_TRUE(files2000.isDirectory("C:\\Documents and Settings\\All Users\\Desktop"));
     EXPECT_TRUE(filesNt.isDirectory("C:\\WINNT\\Profiles\\Tester\\Start Menu\\Programs\\Startup"));
+    EXPECT_TRUE(filesNt.isDirectory("C:\\WINNT\\Profiles\\Default User\\Desktop"));
+    EXPECT_TRUE(files2000.isDirectory("C:\\Documents and Settings\\Default User\\Application Data"));
     EXPECT_EQ(nt.platform().system().environment("userprofile"), "C:\\WINNT\\Profiles\\Tester");
     EXPECT_EQ(filesNt.driveType("A:\\"), DriveType::Removable);
     EXPECT_TRUE(filesNt.isDirectory(nt.platform().system().tempPath()));
@@ -102,10 +110,12 @@ TEST(Machine, SystemValuesComeFromTheMachine) {
     machine.setMachineValue("Machine", "Today", "2026-12-09");
     EXPECT_EQ(machine.platform().system().cleanBoot(), 1);
     const LocalTime today = machine.platform().system().now();
-    EXPECT_EQ(std::tie(today.year, today.month, today.day, today.dayOfWeek), std::make_tuple(2026, 12, 9, 3));
+    EXPECT_EQ(std::tie(today.year, today.month, today.day, today.dayOfWeek),
+              std::make_tuple(2026, 12, 9, 3));
     machine.hosted().setToday(LocalTime{2027, 1, 31, 8, 30, 0});
     EXPECT_EQ(machine.platform().system().now(), (LocalTime{2027, 1, 31, 8, 30, 0, 0}));
-    const FileTime stamp = machine.platform().system().fromLocal(LocalTime{2026, 12, 9, 13, 45, 10});
+    const FileTime stamp =
+        machine.platform().system().fromLocal(LocalTime{2026, 12, 9, 13, 45, 10});
     EXPECT_EQ(machine.platform().system().toLocal(stamp), (LocalTime{2026, 12, 9, 13, 45, 10, 3}));
 }
 
@@ -143,10 +153,35 @@ TEST(Machine, RebootNeedsTheShutdownPrivilegeThenEndsTheProgram) {
     EXPECT_FALSE(ended);
 
     const TokenHandle token = security.openProcessToken();
-    ASSERT_EQ(security.adjustTokenPrivilege(token, *security.lookupPrivilegeValue(kSeShutdownName), true), kErrorSuccess);
+    ASSERT_EQ(
+        security.adjustTokenPrivilege(token, *security.lookupPrivilegeValue(kSeShutdownName), true),
+        kErrorSuccess);
     EXPECT_TRUE(security.exitWindows(kEwxReboot | kEwxForce));
     EXPECT_EQ(restarts, 1);
     EXPECT_EQ(ended, 0);
+}
+
+TEST(Machine, EndingTheSessionWritesTheHives) {
+    TestMachine machine;
+    std::optional<int> ended;
+    machine.hosted().setTerminate([&](int code) { ended = code; });
+    Registry& registry = machine.platform().registry();
+    HKey key = 0;
+    ASSERT_EQ(registry.createKey(kHKeyCurrentUser, "Software\\Brellix", kKeyAllAccess, &key, nullptr), kErrorSuccess);
+    ASSERT_EQ(registry.setValue(key, RegValue::string("Written", "before logoff")), kErrorSuccess);
+
+    // A log-off needs no privilege; the key is still open when the session ends.
+    EXPECT_TRUE(machine.platform().security().exitWindows(kEwxLogoff));
+    EXPECT_EQ(ended, 0);
+    // The process ends without tidying up: what is not in the file by now is lost. Another
+    // look at the machine, while this one still runs, reads the file.
+    auto afterwards = hosted::openMachine(machine.dir());
+    HKey reopened = 0;
+    ASSERT_EQ(afterwards->registry().openKey(kHKeyCurrentUser, "Software\\Brellix", kKeyRead, &reopened),
+              kErrorSuccess);
+    RegValue value;
+    ASSERT_EQ(afterwards->registry().queryValue(reopened, "Written", &value), kErrorSuccess);
+    EXPECT_EQ(value.text(), "before logoff");
 }
 
 TEST(CodePages, AnsiIs1252AndOemIs437) {
@@ -172,6 +207,37 @@ TEST(Machine, HostRootSeesTheHostAsDriveZ) {
     EXPECT_EQ(opened.file.read(buffer, sizeof buffer), 4u);
     EXPECT_EQ(host->files().hostPath(windowsPath + "\\new.zip"), temp.path() + "/new.zip");
     EXPECT_EQ(host->system().tempPath().substr(0, 3), "Z:\\");
+}
+
+}  // namespace
+}  // namespace brx::platform
+
+namespace brx::platform {
+namespace {
+
+// Every folder the registry names for the users exists on the machine the builder made.
+std::vector<std::string> missingShellFolders(Platform& platform, HKey root) {
+    std::vector<std::string> missing;
+    HKey key = 0;
+    const std::string path = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+    if (platform.registry().openKey(root, path, kKeyRead, &key) != kErrorSuccess) return {"(no " + path + ")"};
+    RegValue value;
+    std::uint32_t count = 0;
+    for (; platform.registry().enumValue(key, count, &value) == kErrorSuccess; ++count) {
+        if (!platform.files().isDirectory(value.text())) missing.push_back(value.name + "=" + value.text());
+    }
+    platform.registry().closeKey(key);
+    if (count < 3) missing.push_back("(only " + std::to_string(count) + " folders named)");
+    return missing;
+}
+
+TEST(Machine, ShellFoldersOfTheRegistryExistOnDisk) {
+    for (auto edition : {hosted::WindowsEdition::Windows2000, hosted::WindowsEdition::WindowsNT}) {
+        TestMachine machine(test::testMachineOptions(edition));
+        SCOPED_TRACE(machine.layout().windowsDirectory + (edition == hosted::WindowsEdition::WindowsNT ? " NT" : " 2000"));
+        EXPECT_EQ(missingShellFolders(machine.platform(), kHKeyCurrentUser), std::vector<std::string>());
+        EXPECT_EQ(missingShellFolders(machine.platform(), kHKeyLocalMachine), std::vector<std::string>());
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
+#include "platform/Profile.h"
+
 #include <gtest/gtest.h>
 
-#include "platform/Profile.h"
 #include "support/TestMachine.h"
 
 namespace brx::platform {
@@ -31,11 +32,11 @@ TEST(Profile, ReadsWithWindowsRules) {
         const char* key;
         std::optional<std::string> expected;
     } cases[] = {
-        {"BACKUPPREFERENCES", "maxnum", "0x14"},             // names are case-blind, blanks trimmed
-        {"BackupPreferences", "Target", "D:\\Backups\\"},    // one pair of quotes removed
-        {"BackupPreferences", "Quoted", "\"inner\""},       // only one pair
-        {"BackupPreferences", "Half", "\"open"},            // no closing quote, nothing removed
-        {"BackupPreferences", "Empty", ""},                 // present but empty is not missing
+        {"BACKUPPREFERENCES", "maxnum", "0x14"},           // names are case-blind, blanks trimmed
+        {"BackupPreferences", "Target", "D:\\Backups\\"},  // one pair of quotes removed
+        {"BackupPreferences", "Quoted", "\"inner\""},      // only one pair
+        {"BackupPreferences", "Half", "\"open"},           // no closing quote, nothing removed
+        {"BackupPreferences", "Empty", ""},                // present but empty is not missing
         {"BackupPreferences", "Missing", std::nullopt},
         {"AutoBackup2", "FREQ", "3"},
         {"NoSection", "Freq", std::nullopt},
@@ -45,7 +46,8 @@ TEST(Profile, ReadsWithWindowsRules) {
         EXPECT_EQ(profile.read(kSettings, c.section, c.key), c.expected);
     }
     EXPECT_EQ(parseProfileInt(*profile.read(kSettings, "BackupPreferences", "MaxNum"), 10), 20);
-    EXPECT_EQ(profile.readString(kSettings, "BackupPreferences", "Missing", "fallback"), "fallback");
+    EXPECT_EQ(profile.readString(kSettings, "BackupPreferences", "Missing", "fallback"),
+              "fallback");
     EXPECT_EQ(profile.sections(kSettings),
               (std::vector<std::string>{"BackupPreferences", "autobackup2", "BackupPreferences"}));
 }
@@ -55,26 +57,31 @@ TEST(Profile, WritesReachTheFileAndKeepEverythingElse) {
     machine.writeFile(kSettings, "; keep me\r\n[A]\r\nOne=1\r\n\r\n[B]\r\nTwo=2\r\n");
     Profile& profile = machine.platform().profile();
 
-    ASSERT_TRUE(profile.write(kSettings, "a", "ONE", "uno"));      // existing key, stored spelling kept
-    ASSERT_TRUE(profile.write(kSettings, "A", "Three", "\"3\""));  // new key after the last one of A
-    ASSERT_TRUE(profile.write(kSettings, "C", "Four", ""));         // new section at the end
-    EXPECT_EQ(machine.readFile(kSettings),
-              "; keep me\r\n[A]\r\nOne=uno\r\nThree=\"3\"\r\n\r\n[B]\r\nTwo=2\r\n\r\n[C]\r\nFour=\r\n");
+    ASSERT_TRUE(profile.write(kSettings, "a", "ONE", "uno"));  // existing key, stored spelling kept
+    ASSERT_TRUE(
+        profile.write(kSettings, "A", "Three", "\"3\""));    // new key after the last one of A
+    ASSERT_TRUE(profile.write(kSettings, "C", "Four", ""));  // new section at the end
+    EXPECT_EQ(
+        machine.readFile(kSettings),
+        "; keep me\r\n[A]\r\nOne=uno\r\nThree=\"3\"\r\n\r\n[B]\r\nTwo=2\r\n\r\n[C]\r\nFour=\r\n");
     EXPECT_EQ(profile.read(kSettings, "A", "Three"), "3");
     EXPECT_EQ(profile.read(kSettings, "C", "Four"), "");
 
     ASSERT_TRUE(profile.deleteKey(kSettings, "A", "one"));
     ASSERT_TRUE(profile.deleteSection(kSettings, "b"));
     ASSERT_TRUE(profile.deleteKey(kSettings, "A", "NotThere"));
-    EXPECT_EQ(machine.readFile(kSettings), "; keep me\r\n[A]\r\nThree=\"3\"\r\n\r\n[C]\r\nFour=\r\n");
+    EXPECT_EQ(machine.readFile(kSettings),
+              "; keep me\r\n[A]\r\nThree=\"3\"\r\n\r\n[C]\r\nFour=\r\n");
     EXPECT_EQ(profile.keys(kSettings, "a"), (std::vector<std::string>{"Three"}));
 }
 
 TEST(Profile, NewFileIsCreatedAndBareNamesLiveInTheWindowsDirectory) {
     TestMachine machine;
     Profile& profile = machine.platform().profile();
-    ASSERT_TRUE(profile.write("C:\\brx2kdir.ini", "Location", "Brellix2000", "C:\\PROGRA~1\\Brellix"));
-    EXPECT_EQ(machine.readFile("C:\\brx2kdir.ini"), "[Location]\r\nBrellix2000=C:\\PROGRA~1\\Brellix\r\n");
+    ASSERT_TRUE(
+        profile.write("C:\\brx2kdir.ini", "Location", "Brellix2000", "C:\\PROGRA~1\\Brellix"));
+    EXPECT_EQ(machine.readFile("C:\\brx2kdir.ini"),
+              "[Location]\r\nBrellix2000=C:\\PROGRA~1\\Brellix\r\n");
     EXPECT_EQ(profile.read("win.ini", "Windows", "NullPort"), "None");
 }
 
@@ -91,8 +98,9 @@ TEST(Profile, TextIsAnsiOnDisk) {
     EXPECT_EQ(profile.read("C:\\utf16.ini", "N", "k"), "ë");
     // and written back in their own form, so that no character is lost.
     ASSERT_TRUE(profile.write("C:\\utf16.ini", "N", "w", "Ω"));
-    EXPECT_EQ(machine.readFile("C:\\utf16.ini"),
-              std::string("\xFF\xFE[\0N\0]\0\r\0\n\0k\0=\0\xEB\0\r\0\n\0w\0=\0\xA9\x03\r\0\n\0", 32));
+    EXPECT_EQ(
+        machine.readFile("C:\\utf16.ini"),
+        std::string("\xFF\xFE[\0N\0]\0\r\0\n\0k\0=\0\xEB\0\r\0\n\0w\0=\0\xA9\x03\r\0\n\0", 32));
     ASSERT_TRUE(profile.write("C:\\utf8.ini", "Names", "Owner", "Ωmega"));
     EXPECT_EQ(machine.readFile("C:\\utf8.ini"), "\xEF\xBB\xBF[Names]\r\nOwner=Ωmega\r\n");
     // A character that 1252 lacks is written as '?', as Windows' own conversion does.
@@ -118,7 +126,8 @@ TEST(Profile, FailedWritesReportFailureAndLeaveTheFileWhole) {
     // whole, and no temporary file is left behind.
     const std::string original = "[Settings]\r\nKey=" + std::string(600, 'x') + "\r\n";
     machine.writeFile("A:\\settings.ini", original);
-    machine.writeFile("A:\\filler.bin", std::string(hosted::kDisketteCapacity - 2 * 512 - 512, '\0'));
+    machine.writeFile("A:\\filler.bin",
+                      std::string(hosted::kDisketteCapacity - 2 * 512 - 512, '\0'));
     ASSERT_LT(machine.platform().files().diskFreeSpace("A:\\")->freeBytes, original.size() + 20)
         << machine.platform().files().diskFreeSpace("A:\\")->freeBytes;
     EXPECT_FALSE(profile.write("A:\\settings.ini", "Settings", "Key", std::string(2000, 'y')));

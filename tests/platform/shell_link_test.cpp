@@ -16,10 +16,12 @@ using test::TestMachine;
 // What an independent reader of shell links makes of the file.
 std::string lnkinfo(const std::string& hostFile) {
     std::string output;
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(("lnkinfo '" + hostFile + "' 2>&1").c_str(), "r"), pclose);
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(
+        popen(("lnkinfo '" + hostFile + "' 2>&1").c_str(), "r"), pclose);
     if (!pipe) return output;
     std::array<char, 4096> buffer;
-    while (std::size_t got = fread(buffer.data(), 1, buffer.size(), pipe.get())) output.append(buffer.data(), got);
+    while (std::size_t got = fread(buffer.data(), 1, buffer.size(), pipe.get()))
+        output.append(buffer.data(), got);
     return output;
 }
 
@@ -35,19 +37,25 @@ ShellLink startupLink(const test::TestMachine& machine) {
 TEST(ShellLinks, IndependentReaderSeesTargetArgumentsDirectoryAndDescription) {
     TestMachine machine;
     const std::string linkPath = machine.layout().profileDirectory + "\\Desktop\\Nightly.lnk";
-    ASSERT_EQ(machine.platform().shell().writeShortcut(linkPath, startupLink(machine)), kErrorSuccess);
+    ASSERT_EQ(machine.platform().shell().writeShortcut(linkPath, startupLink(machine)),
+              kErrorSuccess);
 
     const std::string report = lnkinfo(machine.host(linkPath));
-    EXPECT_NE(report.find("Local path\t\t\t: C:\\Program Files\\Brellix\\Brellix2K.exe\n"), std::string::npos) << report;
-    EXPECT_NE(report.find("Command line arguments\t\t: schedule 1 r\n"), std::string::npos) << report;
-    EXPECT_NE(report.find("Working directory\t\t: C:\\Program Files\\Brellix\n"), std::string::npos) << report;
+    EXPECT_NE(report.find("Local path\t\t\t: C:\\Program Files\\Brellix\\Brellix2K.exe\n"),
+              std::string::npos)
+        << report;
+    EXPECT_NE(report.find("Command line arguments\t\t: schedule 1 r\n"), std::string::npos)
+        << report;
+    EXPECT_NE(report.find("Working directory\t\t: C:\\Program Files\\Brellix\n"), std::string::npos)
+        << report;
     EXPECT_NE(report.find("Description\t\t\t: Nightly backup – Ä\n"), std::string::npos) << report;
     EXPECT_NE(report.find("Drive type\t\t\t: Fixed (3)"), std::string::npos) << report;
 }
 
 TEST(ShellLinks, ReadBackGivesWhatWasWrittenWithTheTargetUnquoted) {
     TestMachine machine;
-    const std::string linkPath = machine.layout().profileDirectory + "\\Start Menu\\Programs\\Startup\\Brellix2K.lnk";
+    const std::string linkPath =
+        machine.layout().profileDirectory + "\\Start Menu\\Programs\\Startup\\Brellix2K.lnk";
     ShellLink written = startupLink(machine);
     written.show = ShowWindow::Minimized;
     written.hotKey = 0x0642;

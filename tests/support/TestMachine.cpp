@@ -37,18 +37,22 @@ platform::hosted::MachineOptions testMachineOptions(platform::hosted::WindowsEdi
 }
 
 TestMachine::TestMachine(const platform::hosted::MachineOptions& options)
-    : layout_(platform::hosted::createMachine(temp_.path() + "/machine", options))
-    , platform_(platform::hosted::openMachine(layout_.machineDir)) {}
+    : layout_(platform::hosted::createMachine(temp_.path() + "/machine", options)),
+      platform_(platform::hosted::openMachine(layout_.machineDir)) {}
 
-void TestMachine::reopen() { platform_ = platform::hosted::openMachine(layout_.machineDir); }
+void TestMachine::reopen() {
+    platform_ = platform::hosted::openMachine(layout_.machineDir);
+}
 
-void TestMachine::setMachineValue(const std::string& section, const std::string& key, const std::string& value) {
+void TestMachine::setMachineValue(const std::string& section, const std::string& key,
+                                  const std::string& value) {
     const std::string file = dir() + "/" + platform::hosted::kMachineIniName;
     auto text = platform::hosted::readHostFile(file);
     if (!text) throw std::runtime_error("cannot read " + file);
     auto ini = platform::hosted::IniText::parse(*text);
     ini.setValue(section, key, value);
-    if (!platform::hosted::replaceHostFileAtomically(file, ini.serialize())) throw std::runtime_error("cannot write " + file);
+    if (!platform::hosted::replaceHostFileAtomically(file, ini.serialize()))
+        throw std::runtime_error("cannot write " + file);
     reopen();
 }
 
@@ -75,7 +79,9 @@ std::string TestMachine::readFile(const std::string& windowsPath) {
     return content.str();
 }
 
-bool TestMachine::exists(const std::string& windowsPath) { return platform_->files().exists(windowsPath); }
+bool TestMachine::exists(const std::string& windowsPath) {
+    return platform_->files().exists(windowsPath);
+}
 
 std::string TestMachine::insertDiskette(const std::string& name) {
     const std::string media = temp_.path() + "/media/" + name;
@@ -84,6 +90,8 @@ std::string TestMachine::insertDiskette(const std::string& name) {
     return media;
 }
 
-void TestMachine::ejectDiskette() { platform_->setDriveMedia('A', temp_.path() + "/media/(none)"); }
+void TestMachine::ejectDiskette() {
+    platform_->setDriveMedia('A', temp_.path() + "/media/(none)");
+}
 
 }  // namespace brx::test

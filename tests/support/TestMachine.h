@@ -13,23 +13,25 @@ namespace brx::test {
 
 // A fresh empty host directory, removed with everything in it at the end.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
     const std::string& path() const { return path_; }
 
-private:
+  private:
     std::string path_;
 };
 
-// Options of the test machines: a 2000 machine without the demo documents.
+// Options of the test machines: a 2000 machine with its hives but without the demo documents,
+// whose notepad shows nothing on the desktop. Set withHives to false for a machine whose hive
+// files are missing.
 platform::hosted::MachineOptions testMachineOptions(
     platform::hosted::WindowsEdition edition = platform::hosted::WindowsEdition::Windows2000);
 
 class TestMachine {
-public:
+  public:
     explicit TestMachine(const platform::hosted::MachineOptions& options = testMachineOptions());
 
     platform::Platform& platform() { return *platform_; }
@@ -40,7 +42,8 @@ public:
     // Opens the machine again from machine.ini, as a new start of the program would.
     void reopen();
     // Changes one value of machine.ini ("Privileges", "Backup", "0") and reopens the machine.
-    void setMachineValue(const std::string& section, const std::string& key, const std::string& value);
+    void setMachineValue(const std::string& section, const std::string& key,
+                         const std::string& value);
 
     // Host path of a Windows path of the machine (which need not exist).
     std::string host(const std::string& windowsPath);
@@ -55,7 +58,7 @@ public:
     // A: without media.
     void ejectDiskette();
 
-private:
+  private:
     TempDir temp_;
     platform::hosted::MachineLayout layout_;
     std::unique_ptr<platform::hosted::HostedPlatform> platform_;

@@ -31,8 +31,9 @@ std::optional<Stored> parseStored(const char* text) {
     if (std::sscanf(text, "0x%x", &bits) != 1) return std::nullopt;
     stored.bits = bits & kStoredBits;
     if (const char* cleared = std::strstr(text, " cleared=")) {
-        stored.hasClearedTime = std::sscanf(cleared, " cleared=%" SCNd64 ".%" SCNd64,
-                                            &stored.clearedSeconds, &stored.clearedNanoseconds) == 2;
+        stored.hasClearedTime =
+            std::sscanf(cleared, " cleared=%" SCNd64 ".%" SCNd64, &stored.clearedSeconds,
+                        &stored.clearedNanoseconds) == 2;
     }
     return stored;
 }
@@ -44,7 +45,8 @@ std::uint32_t withDirectory(std::uint32_t bits, const struct stat& status) {
 }
 
 std::uint32_t attributesWithoutStore(const struct stat& status) {
-    std::uint32_t bits = (status.st_mode & S_IWUSR) ? 0u : static_cast<std::uint32_t>(kAttrReadOnly);
+    std::uint32_t bits =
+        (status.st_mode & S_IWUSR) ? 0u : static_cast<std::uint32_t>(kAttrReadOnly);
     // A file we know nothing about is one nobody has backed up yet.
     if (!S_ISDIR(status.st_mode)) bits |= kAttrArchive;
     return withDirectory(bits, status);
@@ -52,7 +54,8 @@ std::uint32_t attributesWithoutStore(const struct stat& status) {
 
 std::optional<std::uint32_t> readNtfsAttributes(const std::string& hostPath) {
     std::uint32_t raw = 0;
-    if (getxattr(hostPath.c_str(), kNtfsAttribute, &raw, sizeof raw) != sizeof raw) return std::nullopt;
+    if (getxattr(hostPath.c_str(), kNtfsAttribute, &raw, sizeof raw) != sizeof raw)
+        return std::nullopt;
     return raw;
 }
 
@@ -63,11 +66,15 @@ bool modifiedSince(const struct stat& status, const Stored& stored) {
 
 }  // namespace
 
-bool isNtfsVolume(const std::string& hostDir) { return readNtfsAttributes(hostDir).has_value(); }
+bool isNtfsVolume(const std::string& hostDir) {
+    return readNtfsAttributes(hostDir).has_value();
+}
 
-std::uint32_t readDosAttributes(const std::string& hostPath, const struct stat& status, bool ntfsVolume) {
+std::uint32_t readDosAttributes(const std::string& hostPath, const struct stat& status,
+                                bool ntfsVolume) {
     if (ntfsVolume) {
-        if (auto ntfs = readNtfsAttributes(hostPath)) return withDirectory(*ntfs & kStoredBits, status);
+        if (auto ntfs = readNtfsAttributes(hostPath))
+            return withDirectory(*ntfs & kStoredBits, status);
     }
     char text[96];
     const ssize_t length = getxattr(hostPath.c_str(), kUserAttribute, text, sizeof text - 1);

@@ -17,7 +17,8 @@ namespace brx::platform::hosted {
 // Whether the host directory lies on an NTFS volume that shows its attributes (ntfs-3g).
 bool isNtfsVolume(const std::string& hostDir);
 // The attributes that Windows shows for a host file with this status.
-std::uint32_t readDosAttributes(const std::string& hostPath, const struct stat& status, bool ntfsVolume);
+std::uint32_t readDosAttributes(const std::string& hostPath, const struct stat& status,
+                                bool ntfsVolume);
 // Stores read-only, hidden, system and archive; false when the file cannot take them.
 bool writeDosAttributes(const std::string& hostPath, std::uint32_t attributes, bool ntfsVolume);
 

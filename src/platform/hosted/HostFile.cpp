@@ -18,7 +18,7 @@ struct DirCloser {
 };
 
 class HostFile final : public File::Impl {
-public:
+  public:
     HostFile(int fd, SpaceCheck spaceCheck) : fd_(fd), spaceCheck_(std::move(spaceCheck)) {}
 
     std::size_t read(void* buffer, std::size_t bytes) override {
@@ -57,7 +57,9 @@ public:
     }
 
     std::optional<std::uint64_t> seek(std::int64_t offset, SeekFrom from) override {
-        const int whence = from == SeekFrom::Begin ? SEEK_SET : from == SeekFrom::Current ? SEEK_CUR : SEEK_END;
+        const int whence = from == SeekFrom::Begin     ? SEEK_SET
+                           : from == SeekFrom::Current ? SEEK_CUR
+                                                       : SEEK_END;
         const off_t position = lseek(fd_.get(), offset, whence);
         if (position < 0) {
             error_ = kErrorInvalidParameter;
@@ -89,7 +91,7 @@ public:
 
     ErrorCode lastError() const override { return error_; }
 
-private:
+  private:
     bool roomFor(std::size_t bytes) {
         const std::uint64_t current = size();
         const off_t position = lseek(fd_.get(), 0, SEEK_CUR);
@@ -106,25 +108,38 @@ private:
 
 ErrorCode errorFromErrno(int error) {
     switch (error) {
-    case 0: return kErrorSuccess;
-    case ENOENT: return kErrorFileNotFound;
-    case ENOTDIR: return kErrorPathNotFound;
-    case EACCES:
-    case EPERM:
-    case EISDIR: return kErrorAccessDenied;
-    case EROFS: return kErrorWriteProtect;
-    case ENOSPC:
-    case EDQUOT: return kErrorDiskFull;
-    case EEXIST: return kErrorFileExists;
-    case ENOTEMPTY: return kErrorDirNotEmpty;
-    case ENAMETOOLONG:
-    case EINVAL: return kErrorInvalidName;
-    case EBUSY:
-    case ETXTBSY: return kErrorSharingViolation;
-    case ENOMEM: return kErrorNotEnoughMemory;
-    case ENXIO:
-    case ENODEV: return kErrorNotReady;
-    default: return kErrorWriteFault;
+        case 0:
+            return kErrorSuccess;
+        case ENOENT:
+            return kErrorFileNotFound;
+        case ENOTDIR:
+            return kErrorPathNotFound;
+        case EACCES:
+        case EPERM:
+        case EISDIR:
+            return kErrorAccessDenied;
+        case EROFS:
+            return kErrorWriteProtect;
+        case ENOSPC:
+        case EDQUOT:
+            return kErrorDiskFull;
+        case EEXIST:
+            return kErrorFileExists;
+        case ENOTEMPTY:
+            return kErrorDirNotEmpty;
+        case ENAMETOOLONG:
+        case EINVAL:
+            return kErrorInvalidName;
+        case EBUSY:
+        case ETXTBSY:
+            return kErrorSharingViolation;
+        case ENOMEM:
+            return kErrorNotEnoughMemory;
+        case ENXIO:
+        case ENODEV:
+            return kErrorNotReady;
+        default:
+            return kErrorWriteFault;
     }
 }
 

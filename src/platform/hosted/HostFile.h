@@ -27,7 +27,7 @@ std::unique_ptr<File::Impl> makeHostFile(int descriptor, SpaceCheck spaceCheck);
 
 // Owns a descriptor.
 class UniqueFd {
-public:
+  public:
     explicit UniqueFd(int fd = -1) : fd_(fd) {}
     UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
     UniqueFd& operator=(UniqueFd&& other) noexcept;
@@ -42,7 +42,7 @@ public:
     }
     explicit operator bool() const { return fd_ >= 0; }
 
-private:
+  private:
     int fd_;
 };
 

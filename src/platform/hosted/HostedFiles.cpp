@@ -21,7 +21,9 @@ namespace {
 // Diskettes are allocated in clusters of one sector.
 constexpr std::uint64_t kClusterSize = 512;
 
-std::uint64_t clusters(std::uint64_t bytes) { return (bytes + kClusterSize - 1) / kClusterSize; }
+std::uint64_t clusters(std::uint64_t bytes) {
+    return (bytes + kClusterSize - 1) / kClusterSize;
+}
 
 bool hostStat(const std::string& hostPath, struct stat& status) {
     return ::stat(hostPath.c_str(), &status) == 0;
@@ -56,6 +58,10 @@ std::string joinHost(const std::string& dir, const std::string& name) {
     return dir.back() == '/' ? dir + name : dir + "/" + name;
 }
 
+bool sameHostFile(const struct stat& status, const HostedFiles::Resolved& other) {
+    return other.exists && status.st_dev == other.status.st_dev && status.st_ino == other.status.st_ino;
+}
+
 // Windows lists a directory in the order of its names without regard to case.
 void sortByFoldedName(std::vector<std::string>& names) {
     std::vector<std::pair<std::string, std::string>> keyed;
@@ -83,7 +89,8 @@ std::optional<SplitPattern> splitPattern(const std::string& pattern) {
 }  // namespace
 
 const DriveConfig* HostedFiles::drive(char letter) const {
-    auto it = machine_.drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
+    auto it =
+        machine_.drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
     return it == machine_.drives.end() ? nullptr : &it->second;
 }
 
@@ -92,7 +99,9 @@ const DriveConfig* HostedFiles::driveOf(const std::string& path) const {
     return drive(path[0]);
 }
 
-bool HostedFiles::mediaPresent(const DriveConfig& drive) const { return isHostDirectory(drive.hostDir); }
+bool HostedFiles::mediaPresent(const DriveConfig& drive) const {
+    return isHostDirectory(drive.hostDir);
+}
 
 std::uint32_t HostedFiles::attributesOf(const Resolved& target) const {
     return readDosAttributes(target.host, target.status, onNtfsVolume(*target.drive));
@@ -109,10 +118,12 @@ bool HostedFiles::onNtfsVolume(const DriveConfig& drive) const {
 
 std::vector<std::string> HostedFiles::aliasesOf(const std::string& hostDir,
                                                 const std::vector<std::string>& names) const {
-    return assignShortNames(names, [&](std::size_t i) { return creationKey(joinHost(hostDir, names[i])); });
+    return assignShortNames(
+        names, [&](std::size_t i) { return creationKey(joinHost(hostDir, names[i])); });
 }
 
-std::optional<std::string> HostedFiles::findComponent(const std::string& hostDir, const std::string& name) const {
+std::optional<std::string> HostedFiles::findComponent(const std::string& hostDir,
+                                                      const std::string& name) const {
     const std::vector<std::string> names = listHostDirectory(hostDir);
     const std::string folded = foldCase(name);
     for (const auto& candidate : names)
@@ -190,7 +201,8 @@ std::optional<std::string> HostedFiles::hostPathOfDevicePath(const std::string& 
     std::string path = devicePath;
     if (path.rfind("\\??\\", 0) == 0) return hostPath(path.substr(4));
     for (const auto& [device, letter] : machine_.devices) {
-        if (path.size() < device.size() || !equalsNoCase(path.substr(0, device.size()), device)) continue;
+        if (path.size() < device.size() || !equalsNoCase(path.substr(0, device.size()), device))
+            continue;
         const std::string rest = path.substr(device.size());
         if (!rest.empty() && rest[0] != '\\') continue;
         return hostPath(std::string{letter, ':'} + (rest.empty() ? "\\" : rest));
@@ -213,7 +225,8 @@ bool HostedFiles::isFileInUse(const std::string& hostFile) {
         if (device.empty() || foldCase(windowsFileName(device)) != name) continue;
         auto hive = hostPathOfDevicePath(device);
         struct stat status {};
-        if (hive && hostStat(*hive, status) && status.st_dev == target.st_dev && status.st_ino == target.st_ino)
+        if (hive && hostStat(*hive, status) && status.st_dev == target.st_dev &&
+            status.st_ino == target.st_ino)
             return true;
     }
     return false;
@@ -262,22 +275,30 @@ namespace {
 
 int openFlags(OpenMode mode) {
     switch (mode) {
-    case OpenMode::Read: return O_CLOEXEC | O_RDONLY;
-    case OpenMode::Write: return O_CLOEXEC | O_WRONLY | O_CREAT | O_TRUNC;
-    case OpenMode::CreateNew: return O_CLOEXEC | O_WRONLY | O_CREAT | O_EXCL;
-    case OpenMode::ReadWrite: return O_CLOEXEC | O_RDWR;
+        case OpenMode::Read:
+            return O_CLOEXEC | O_RDONLY;
+        case OpenMode::Write:
+            return O_CLOEXEC | O_WRONLY | O_CREAT | O_TRUNC;
+        case OpenMode::CreateNew:
+            return O_CLOEXEC | O_WRONLY | O_CREAT | O_EXCL;
+        case OpenMode::ReadWrite:
+            return O_CLOEXEC | O_RDWR;
     }
     return O_CLOEXEC | O_RDONLY;
 }
 
-bool createsFile(OpenMode mode) { return mode == OpenMode::Write || mode == OpenMode::CreateNew; }
+bool createsFile(OpenMode mode) {
+    return mode == OpenMode::Write || mode == OpenMode::CreateNew;
+}
 
 }  // namespace
 
 // Why Windows would refuse to open the file in this mode; kErrorSuccess when it would not.
 ErrorCode HostedFiles::refusalToOpen(const std::optional<Resolved>& target, OpenMode mode) {
     if (!target || !target->mediaPresent) return failureFor(target);
-    if (!target->exists) return createsFile(mode) && target->parentExists ? checkWritable(*target) : failureFor(target);
+    if (!target->exists)
+        return createsFile(mode) && target->parentExists ? checkWritable(*target)
+                                                         : failureFor(target);
     if (S_ISDIR(target->status.st_mode)) return kErrorAccessDenied;
     if (mode == OpenMode::CreateNew) return kErrorFileExists;
     if (isFileInUse(target->host)) return kErrorSharingViolation;
@@ -301,7 +322,8 @@ OpenResult HostedFiles::open(const std::string& path, OpenMode mode) {
         result.error = errorFromErrno(errno);
         return result;
     }
-    result.file = File(makeHostFile(fd, mode == OpenMode::Read ? nullptr : spaceCheckFor(*target->drive)));
+    result.file =
+        File(makeHostFile(fd, mode == OpenMode::Read ? nullptr : spaceCheckFor(*target->drive)));
     return result;
 }
 
@@ -310,8 +332,10 @@ std::optional<FileInfo> HostedFiles::stat(const std::string& path) {
     if (!target || !target->exists) return std::nullopt;
     // The alias would cost a look at the whole directory on every call; stat is called for each
     // file of a backup, so aliases come from find and shortPathName only.
-    const std::string name = target->storedNames.empty() ? std::string() : target->storedNames.back();
-    FileInfo info = infoFor(target->host, name, std::string(), target->status, onNtfsVolume(*target->drive));
+    const std::string name =
+        target->storedNames.empty() ? std::string() : target->storedNames.back();
+    FileInfo info =
+        infoFor(target->host, name, std::string(), target->status, onNtfsVolume(*target->drive));
     return info;
 }
 
@@ -324,12 +348,14 @@ std::vector<FileInfo> HostedFiles::find(const std::string& pattern) {
 
     std::vector<std::string> names = listHostDirectory(directory->host);
     // Names Windows cannot show (a backslash inside) stay invisible.
-    std::erase_if(names, [](const std::string& name) { return name.find('\\') != std::string::npos; });
+    std::erase_if(names,
+                  [](const std::string& name) { return name.find('\\') != std::string::npos; });
     sortByFoldedName(names);
     const std::vector<std::string> aliases = aliasesOf(directory->host, names);
     const bool ntfs = onNtfsVolume(*directory->drive);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (!matchesMask(names[i], split->mask) && (aliases[i].empty() || !matchesMask(aliases[i], split->mask)))
+        if (!matchesMask(names[i], split->mask) &&
+            (aliases[i].empty() || !matchesMask(aliases[i], split->mask)))
             continue;
         const std::string host = joinHost(directory->host, names[i]);
         struct stat status {};
@@ -356,7 +382,8 @@ ErrorCode HostedFiles::removeDirectory(const std::string& path) {
     if (target->storedNames.empty()) return kErrorAccessDenied;  // a drive's root stays
     if (ErrorCode error = checkWritable(*target); error != kErrorSuccess) return error;
     if (!isHostDirectory(target->host)) return kErrorDirectoryInvalid;
-    if (::rmdir(target->host.c_str()) != 0) return errno == EEXIST ? kErrorDirNotEmpty : errorFromErrno(errno);
+    if (::rmdir(target->host.c_str()) != 0)
+        return errno == EEXIST ? kErrorDirNotEmpty : errorFromErrno(errno);
     return kErrorSuccess;
 }
 
@@ -371,7 +398,8 @@ ErrorCode HostedFiles::deleteFile(const std::string& path) {
     return kErrorSuccess;
 }
 
-ErrorCode HostedFiles::copyContent(const std::string& from, const std::string& to, bool failIfExists) {
+ErrorCode HostedFiles::copyContent(const std::string& from, const std::string& to,
+                                   bool failIfExists) {
     OpenResult source = open(from, OpenMode::Read);
     if (!source.file) return source.error;
     OpenResult target = open(to, failIfExists ? OpenMode::CreateNew : OpenMode::Write);
@@ -400,6 +428,10 @@ ErrorCode HostedFiles::copyFile(const std::string& from, const std::string& to, 
     auto source = stat(from);
     if (!source) return failureFor(resolve(from));
     if (source->isDirectory()) return kErrorAccessDenied;
+    // A copy onto itself would empty the file before reading it; Windows finds it in use.
+    if (auto target = resolve(to); target && target->exists && !failIfExists &&
+                                   sameHostFile(target->status, *resolve(from)))
+        return kErrorSharingViolation;
     if (ErrorCode error = copyContent(from, to, failIfExists); error != kErrorSuccess) return error;
     setFileTime(to, source->modified);
     // The copy carries the source's attributes; a copy is a new file for the next backup.
@@ -422,10 +454,12 @@ ErrorCode HostedFiles::moveFile(const std::string& from, const std::string& to) 
 
     std::string destination = target->host;
     if (sameFile) {
-        destination = std::filesystem::path(source->host).parent_path().string() + "/" + windowsFileName(to);
+        destination =
+            std::filesystem::path(source->host).parent_path().string() + "/" + windowsFileName(to);
     }
     const bool sameDrive = source->drive == target->drive;
-    if ((sameDrive || !target->drive->capacity) && ::rename(source->host.c_str(), destination.c_str()) == 0)
+    if ((sameDrive || !target->drive->capacity) &&
+        ::rename(source->host.c_str(), destination.c_str()) == 0)
         return kErrorSuccess;
     if (sameDrive && errno != EXDEV) return errorFromErrno(errno);
     if (isHostDirectory(source->host)) return kErrorNotSameDevice;
@@ -437,7 +471,8 @@ ErrorCode HostedFiles::replaceFile(const std::string& from, const std::string& t
     auto source = resolve(from);
     if (!source || !source->exists) return failureFor(source);
     auto target = resolve(to);
-    if (!target || !target->exists || target->drive != source->drive) return Files::replaceFile(from, to);
+    if (!target || !target->exists || target->drive != source->drive)
+        return Files::replaceFile(from, to);
     if (ErrorCode error = checkWritable(*target); error != kErrorSuccess) return error;
     if (S_ISDIR(target->status.st_mode)) return kErrorAccessDenied;
     if (attributesOf(*target) & kAttrReadOnly) return kErrorAccessDenied;
@@ -458,8 +493,10 @@ ErrorCode HostedFiles::writeFileAtomically(const std::string& path, const std::s
     for (int attempt = 0; attempt < 100 && !file; ++attempt) {
         temporary = prefix + std::to_string(attempt) + ".tmp";
         OpenResult opened = open(temporary, OpenMode::CreateNew);
-        if (opened.file) file = std::move(opened.file);
-        else if (opened.error != kErrorFileExists) return opened.error;
+        if (opened.file)
+            file = std::move(opened.file);
+        else if (opened.error != kErrorFileExists)
+            return opened.error;
     }
     if (!file) return kErrorFileExists;
     ErrorCode error = kErrorSuccess;
@@ -498,7 +535,8 @@ ErrorCode HostedFiles::setAttributes(const std::string& path, std::uint32_t attr
     auto target = resolve(path);
     if (!target || !target->exists) return failureFor(target);
     if (ErrorCode error = checkWritable(*target); error != kErrorSuccess) return error;
-    if (!writeDosAttributes(target->host, attributes, onNtfsVolume(*target->drive))) return kErrorAccessDenied;
+    if (!writeDosAttributes(target->host, attributes, onNtfsVolume(*target->drive)))
+        return kErrorAccessDenied;
     return kErrorSuccess;
 }
 
@@ -549,7 +587,8 @@ std::optional<DiskSpace> HostedFiles::diskFreeSpace(const std::string& root) {
     if (!config || !mediaPresent(*config)) return std::nullopt;
     if (config->capacity) {
         const std::uint64_t used = usedBytes(*config);
-        return DiskSpace{used >= *config->capacity ? 0 : *config->capacity - used, *config->capacity};
+        return DiskSpace{used >= *config->capacity ? 0 : *config->capacity - used,
+                         *config->capacity};
     }
     std::error_code error;
     const auto space = std::filesystem::space(config->hostDir, error);

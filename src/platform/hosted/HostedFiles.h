@@ -21,7 +21,7 @@
 namespace brx::platform::hosted {
 
 class HostedFiles final : public Files {
-public:
+  public:
     explicit HostedFiles(MachineConfig& machine) : machine_(machine) {}
 
     OpenResult open(const std::string& path, OpenMode mode) override;
@@ -64,13 +64,13 @@ public:
         bool mediaPresent = false;
         bool exists = false;
         bool parentExists = false;
-        struct stat status {};  // of the host file, when it exists
+        struct stat status {};                 // of the host file, when it exists
         std::vector<std::string> storedNames;  // spelling on disk of every existing component
     };
     // nullopt for a malformed path or an unknown drive.
     std::optional<Resolved> resolve(const std::string& path);
 
-private:
+  private:
     const DriveConfig* drive(char letter) const;
     const DriveConfig* driveOf(const std::string& path) const;
     bool mediaPresent(const DriveConfig& drive) const;
@@ -81,8 +81,10 @@ private:
     bool onNtfsVolume(const DriveConfig& drive) const;
     std::uint64_t usedBytes(const DriveConfig& drive) const;
     SpaceCheck spaceCheckFor(const DriveConfig& drive) const;
-    std::vector<std::string> aliasesOf(const std::string& hostDir, const std::vector<std::string>& names) const;
-    std::optional<std::string> findComponent(const std::string& hostDir, const std::string& name) const;
+    std::vector<std::string> aliasesOf(const std::string& hostDir,
+                                       const std::vector<std::string>& names) const;
+    std::optional<std::string> findComponent(const std::string& hostDir,
+                                             const std::string& name) const;
     ErrorCode copyContent(const std::string& from, const std::string& to, bool failIfExists);
 
     MachineConfig& machine_;

@@ -36,7 +36,9 @@ bool hasExtension(const std::string& program) {
 }
 
 // Splits a host command at blanks; double quotes group.
-std::vector<std::string> splitHostCommand(const std::string& command) { return splitCommandLine(command); }
+std::vector<std::string> splitHostCommand(const std::string& command) {
+    return splitCommandLine(command);
+}
 
 }  // namespace
 
@@ -62,7 +64,9 @@ std::vector<std::string> splitCommandLine(const std::string& commandLine) {
     return words;
 }
 
-HostedProcesses::~HostedProcesses() { reapFinished(); }
+HostedProcesses::~HostedProcesses() {
+    reapFinished();
+}
 
 void HostedProcesses::reapFinished() {
     std::erase_if(detached_, [](pid_t pid) {
@@ -73,7 +77,8 @@ void HostedProcesses::reapFinished() {
 
 // Where Windows looks for a program named without a directory: the program's own directory,
 // the current directory, the System directory and the Windows directory.
-std::optional<std::string> HostedProcesses::locate(const std::string& program, const std::string& workingDirectory) {
+std::optional<std::string> HostedProcesses::locate(const std::string& program,
+                                                   const std::string& workingDirectory) {
     std::vector<std::string> names{program};
     if (!hasExtension(program)) names = {program + ".exe", program + ".com", program};
     const bool hasDirectory = program.find_first_of("\\/:") != std::string::npos;
@@ -81,13 +86,14 @@ std::optional<std::string> HostedProcesses::locate(const std::string& program, c
     if (hasDirectory) {
         directories.emplace_back();
     } else {
-        directories = {windowsParent(machine_.programPath), workingDirectory, machine_.systemDirectory,
-                       machine_.windowsDirectory};
+        directories = {windowsParent(machine_.programPath), workingDirectory,
+                       machine_.systemDirectory, machine_.windowsDirectory};
     }
     for (const auto& directory : directories) {
         if (!hasDirectory && directory.empty()) continue;
         for (const auto& name : names) {
-            const std::string candidate = hasDirectory ? name : directory + (directory.back() == '\\' ? "" : "\\") + name;
+            const std::string candidate =
+                hasDirectory ? name : directory + (directory.back() == '\\' ? "" : "\\") + name;
             auto info = files_.stat(candidate);
             if (info && !info->isDirectory()) return candidate;
         }
@@ -108,7 +114,8 @@ HostedProcesses::Started HostedProcesses::execute(const std::vector<std::string>
     if (words.empty()) return {};
     const std::string& program = words.front();
     const std::vector<std::string> arguments(words.begin() + 1, words.end());
-    const std::string hostDirectory = files_.hostPath(workingDirectory).value_or(machine_.machineDir);
+    const std::string hostDirectory =
+        files_.hostPath(workingDirectory).value_or(machine_.machineDir);
 
     if (auto command = mappedCommand(program)) {
         std::vector<std::string> argv = splitHostCommand(*command);
@@ -139,18 +146,22 @@ HostedProcesses::Started HostedProcesses::execute(const std::vector<std::string>
 }
 
 HostedProcesses::Started HostedProcesses::runInterpreter(const std::vector<std::string>& words,
-                                                         const std::string& workingDirectory, bool wait,
+                                                         const std::string& workingDirectory,
+                                                         bool wait,
                                                          const std::function<void()>& pump) {
     // "/c COMMAND" and "/k COMMAND" run the command; the interpreter alone has nothing to do.
     std::size_t first = 0;
     while (first < words.size() && words[first].size() == 2 && words[first][0] == '/') {
-        const char option = static_cast<char>(std::tolower(static_cast<unsigned char>(words[first][1])));
+        const char option =
+            static_cast<char>(std::tolower(static_cast<unsigned char>(words[first][1])));
         ++first;
         if (option == 'c' || option == 'k') break;
     }
     if (first >= words.size()) return {true, 0};
-    const std::vector<std::string> command(words.begin() + static_cast<std::ptrdiff_t>(first), words.end());
-    if (programStem(command.front()) == "expand") return runExpand({command.begin() + 1, command.end()});
+    const std::vector<std::string> command(words.begin() + static_cast<std::ptrdiff_t>(first),
+                                           words.end());
+    if (programStem(command.front()) == "expand")
+        return runExpand({command.begin() + 1, command.end()});
     Started inner = execute(command, workingDirectory, wait, pump);
     // The interpreter itself started; a command it cannot find ends it with code 1.
     return inner.started ? inner : Started{true, 1};
@@ -159,18 +170,21 @@ HostedProcesses::Started HostedProcesses::runInterpreter(const std::vector<std::
 HostedProcesses::Started HostedProcesses::runExpand(const std::vector<std::string>& arguments) {
     std::vector<std::string> paths;
     for (const auto& argument : arguments)
-        if (!argument.empty() && argument[0] != '-' && argument[0] != '/') paths.push_back(argument);
+        if (!argument.empty() && argument[0] != '-' && argument[0] != '/')
+            paths.push_back(argument);
     if (paths.size() != 2) return {true, 1};
     auto source = files_.hostPath(paths[0]);
     auto target = files_.hostPath(paths[1]);
     if (!source || !target) return {true, 1};
     // Expand writes like any program: not onto a CD, not onto a drive without media.
-    if (files_.driveType(paths[1]) == DriveType::CdRom || !files_.driveReady(paths[1])) return {true, 1};
+    if (files_.driveType(paths[1]) == DriveType::CdRom || !files_.driveReady(paths[1]))
+        return {true, 1};
     return {true, expandFile(*source, *target) ? 0u : 1u};
 }
 
-HostedProcesses::Started HostedProcesses::spawn(const std::vector<std::string>& argv, const std::string& hostDirectory,
-                                                bool wait, const std::function<void()>& pump) {
+HostedProcesses::Started HostedProcesses::spawn(const std::vector<std::string>& argv,
+                                                const std::string& hostDirectory, bool wait,
+                                                const std::function<void()>& pump) {
     std::vector<char*> raw;
     for (const auto& word : argv) raw.push_back(const_cast<char*>(word.c_str()));
     raw.push_back(nullptr);
@@ -199,10 +213,12 @@ HostedProcesses::Started HostedProcesses::spawn(const std::vector<std::string>& 
     return {true, 1};
 }
 
-std::optional<std::uint32_t> HostedProcesses::run(const std::string& commandLine, const std::string& workingDirectory,
-                                                  ShowWindow, const std::function<void()>& pump) {
+std::optional<std::uint32_t> HostedProcesses::run(const std::string& commandLine,
+                                                  const std::string& workingDirectory, ShowWindow,
+                                                  const std::function<void()>& pump) {
     reapFinished();
-    const std::string directory = workingDirectory.empty() ? windowsParent(machine_.programPath) : workingDirectory;
+    const std::string directory =
+        workingDirectory.empty() ? windowsParent(machine_.programPath) : workingDirectory;
     Started started = execute(splitCommandLine(commandLine), directory, true, pump);
     if (!started.started) return std::nullopt;
     return started.exitCode;
@@ -210,7 +226,8 @@ std::optional<std::uint32_t> HostedProcesses::run(const std::string& commandLine
 
 std::uint32_t HostedProcesses::winExec(const std::string& commandLine, ShowWindow) {
     reapFinished();
-    Started started = execute(splitCommandLine(commandLine), windowsParent(machine_.programPath), false, nullptr);
+    Started started =
+        execute(splitCommandLine(commandLine), windowsParent(machine_.programPath), false, nullptr);
     return started.started ? kWinExecStarted : kWinExecFileNotFound;
 }
 

@@ -21,25 +21,28 @@ namespace brx::platform::hosted {
 std::vector<std::string> splitCommandLine(const std::string& commandLine);
 
 class HostedProcesses final : public Processes {
-public:
+  public:
     HostedProcesses(MachineConfig& machine, HostedFiles& files, System& system)
         : machine_(machine), files_(files), system_(system) {}
     ~HostedProcesses() override;
 
-    std::optional<std::uint32_t> run(const std::string& commandLine, const std::string& workingDirectory,
-                                     ShowWindow show, const std::function<void()>& pump) override;
+    std::optional<std::uint32_t> run(const std::string& commandLine,
+                                     const std::string& workingDirectory, ShowWindow show,
+                                     const std::function<void()>& pump) override;
     std::uint32_t winExec(const std::string& commandLine, ShowWindow show) override;
 
-private:
+  private:
     struct Started {
         bool started = false;
         std::uint32_t exitCode = 0;
     };
-    Started execute(const std::vector<std::string>& words, const std::string& workingDirectory, bool wait,
-                    const std::function<void()>& pump);
-    std::optional<std::string> locate(const std::string& program, const std::string& workingDirectory);
+    Started execute(const std::vector<std::string>& words, const std::string& workingDirectory,
+                    bool wait, const std::function<void()>& pump);
+    std::optional<std::string> locate(const std::string& program,
+                                      const std::string& workingDirectory);
     std::optional<std::string> mappedCommand(const std::string& program);
-    Started runInterpreter(const std::vector<std::string>& words, const std::string& workingDirectory, bool wait,
+    Started runInterpreter(const std::vector<std::string>& words,
+                           const std::string& workingDirectory, bool wait,
                            const std::function<void()>& pump);
     Started runExpand(const std::vector<std::string>& arguments);
     Started spawn(const std::vector<std::string>& argv, const std::string& hostDirectory, bool wait,

@@ -37,16 +37,18 @@ std::string decodeProfileText(const std::string& bytes, ProfileEncoding* encodin
 
 std::string encodeProfileText(const std::string& text, ProfileEncoding encoding) {
     switch (encoding) {
-    case ProfileEncoding::Utf16: {
-        std::string bytes = "\xFF\xFE";
-        for (char16_t c : utf8ToUtf16(text)) {
-            bytes += static_cast<char>(c & 0xFF);
-            bytes += static_cast<char>(c >> 8);
+        case ProfileEncoding::Utf16: {
+            std::string bytes = "\xFF\xFE";
+            for (char16_t c : utf8ToUtf16(text)) {
+                bytes += static_cast<char>(c & 0xFF);
+                bytes += static_cast<char>(c >> 8);
+            }
+            return bytes;
         }
-        return bytes;
-    }
-    case ProfileEncoding::Utf8: return "\xEF\xBB\xBF" + text;
-    case ProfileEncoding::Ansi: break;
+        case ProfileEncoding::Utf8:
+            return "\xEF\xBB\xBF" + text;
+        case ProfileEncoding::Ansi:
+            break;
     }
     return utf8ToAnsiLossy(text);
 }
@@ -57,7 +59,8 @@ std::string utf8ToAnsiLossy(const std::string& text) {
     if (auto whole = utf8ToAnsi(text)) return *whole;
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = std::min(utf8SequenceLength(static_cast<unsigned char>(text[i])), text.size() - i);
+        const std::size_t length =
+            std::min(utf8SequenceLength(static_cast<unsigned char>(text[i])), text.size() - i);
         auto one = utf8ToAnsi(text.substr(i, length));
         out += one ? *one : "?";
         i += length;
@@ -66,11 +69,13 @@ std::string utf8ToAnsiLossy(const std::string& text) {
 }
 
 std::string HostedProfile::fullPath(const std::string& file) {
-    if (file.find_first_of("\\/:") == std::string::npos) return system_.windowsDirectory() + "\\" + file;
+    if (file.find_first_of("\\/:") == std::string::npos)
+        return system_.windowsDirectory() + "\\" + file;
     return file;
 }
 
-std::optional<IniText> HostedProfile::load(const std::string& path, bool* exists, ProfileEncoding* encoding) {
+std::optional<IniText> HostedProfile::load(const std::string& path, bool* exists,
+                                           ProfileEncoding* encoding) {
     *exists = false;
     *encoding = ProfileEncoding::Ansi;
     OpenResult opened = files_.open(path, OpenMode::Read);
@@ -81,13 +86,15 @@ std::optional<IniText> HostedProfile::load(const std::string& path, bool* exists
     *exists = true;
     std::string bytes;
     char buffer[65536];
-    while (const std::size_t got = opened.file.read(buffer, sizeof buffer)) bytes.append(buffer, got);
+    while (const std::size_t got = opened.file.read(buffer, sizeof buffer))
+        bytes.append(buffer, got);
     if (opened.file.lastError() != kErrorSuccess) return std::nullopt;
     return IniText::parse(decodeProfileText(bytes, encoding));
 }
 
 bool HostedProfile::store(const std::string& path, const IniText& ini, ProfileEncoding encoding) {
-    return files_.writeFileAtomically(path, encodeProfileText(ini.serialize(), encoding)) == kErrorSuccess;
+    return files_.writeFileAtomically(path, encodeProfileText(ini.serialize(), encoding)) ==
+           kErrorSuccess;
 }
 
 std::optional<std::string> HostedProfile::read(const std::string& file, const std::string& section,
@@ -101,8 +108,8 @@ std::optional<std::string> HostedProfile::read(const std::string& file, const st
     return unquote(*value);
 }
 
-bool HostedProfile::write(const std::string& file, const std::string& section, const std::string& key,
-                          const std::string& value) {
+bool HostedProfile::write(const std::string& file, const std::string& section,
+                          const std::string& key, const std::string& value) {
     const std::string path = fullPath(file);
     bool exists = false;
     ProfileEncoding encoding = ProfileEncoding::Ansi;
@@ -112,7 +119,8 @@ bool HostedProfile::write(const std::string& file, const std::string& section, c
     return store(path, *ini, encoding);
 }
 
-bool HostedProfile::deleteKey(const std::string& file, const std::string& section, const std::string& key) {
+bool HostedProfile::deleteKey(const std::string& file, const std::string& section,
+                              const std::string& key) {
     const std::string path = fullPath(file);
     bool exists = false;
     ProfileEncoding encoding = ProfileEncoding::Ansi;

@@ -16,19 +16,20 @@ namespace brx::platform::hosted {
 enum class ProfileEncoding { Ansi, Utf8, Utf16 };
 
 class HostedProfile final : public Profile {
-public:
+  public:
     HostedProfile(HostedFiles& files, System& system) : files_(files), system_(system) {}
 
     std::optional<std::string> read(const std::string& file, const std::string& section,
                                     const std::string& key) override;
     bool write(const std::string& file, const std::string& section, const std::string& key,
                const std::string& value) override;
-    bool deleteKey(const std::string& file, const std::string& section, const std::string& key) override;
+    bool deleteKey(const std::string& file, const std::string& section,
+                   const std::string& key) override;
     bool deleteSection(const std::string& file, const std::string& section) override;
     std::vector<std::string> sections(const std::string& file) override;
     std::vector<std::string> keys(const std::string& file, const std::string& section) override;
 
-private:
+  private:
     // A bare file name lives in the Windows directory, as it does for Windows.
     std::string fullPath(const std::string& file);
     // The file's text; an empty text when it does not exist, nullopt when it cannot be read.

@@ -43,7 +43,9 @@ TokenHandle HostedSecurity::openProcessToken() {
     return token;
 }
 
-void HostedSecurity::closeToken(TokenHandle token) { openTokens_.erase(token); }
+void HostedSecurity::closeToken(TokenHandle token) {
+    openTokens_.erase(token);
+}
 
 std::optional<Luid> HostedSecurity::lookupPrivilegeValue(const std::string& name) {
     const KnownPrivilege* privilege = byName(name);
@@ -78,9 +80,8 @@ bool HostedSecurity::privilegeEnabled(const std::string& name) {
 bool HostedSecurity::exitWindows(std::uint32_t flags) {
     const bool restart = (flags & (kEwxReboot | kEwxShutdown)) != 0;
     if (restart && !privilegeEnabled(kSeShutdownName)) return false;
-    if (flags & kEwxReboot) {
-        if (restartHook_) restartHook_();
-    }
+    if (sessionEndHook_) sessionEndHook_();
+    if ((flags & kEwxReboot) && restartHook_) restartHook_();
     terminate_(0);
     return true;
 }

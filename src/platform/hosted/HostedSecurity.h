@@ -12,7 +12,7 @@
 namespace brx::platform::hosted {
 
 class HostedSecurity final : public Security {
-public:
+  public:
     // What a reboot does before the program ends (the registry applies what is pending).
     using RestartHook = std::function<void()>;
     // How the program ends when Windows goes down; tests replace it to watch the restart.
@@ -28,16 +28,20 @@ public:
     bool exitWindows(std::uint32_t flags) override;
 
     void setRestartHook(RestartHook hook) { restartHook_ = std::move(hook); }
+    // What every end of the session does first, whatever the flags (the registry writes its
+    // hives).
+    void setSessionEndHook(RestartHook hook) { sessionEndHook_ = std::move(hook); }
     void setTerminate(Terminate terminate) { terminate_ = std::move(terminate); }
     // Whether the user holds the right at all ("SeBackupPrivilege").
     bool privilegeHeld(const std::string& name) const;
 
-private:
+  private:
     MachineConfig& machine_;
     std::map<Luid, bool> enabled_;
     TokenHandle nextToken_ = 0x100;
     std::map<TokenHandle, bool> openTokens_;
     RestartHook restartHook_;
+    RestartHook sessionEndHook_;
     Terminate terminate_;
 };
 

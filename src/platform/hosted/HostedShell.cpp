@@ -10,7 +10,8 @@ namespace {
 constexpr std::size_t kLargestLink = 1 << 20;
 
 std::string unquoted(const std::string& text) {
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        return text.substr(1, text.size() - 2);
     return text;
 }
 
@@ -23,7 +24,8 @@ ErrorCode HostedShell::writeShortcut(const std::string& linkPath, const ShellLin
         const std::string root = target.substr(0, 2) + "\\";
         volume.type = files_.driveType(root);
         volume.label = files_.volumeLabel(root);
-        if (auto resolved = files_.resolve(root); resolved && resolved->drive) volume.serial = resolved->drive->serial;
+        if (auto resolved = files_.resolve(root); resolved && resolved->drive)
+            volume.serial = resolved->drive->serial;
     }
     LinkTargetFacts facts;
     if (auto info = files_.stat(target)) {

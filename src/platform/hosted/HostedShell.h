@@ -7,12 +7,12 @@
 namespace brx::platform::hosted {
 
 class HostedShell final : public Shell {
-public:
+  public:
     explicit HostedShell(HostedFiles& files) : files_(files) {}
     ErrorCode writeShortcut(const std::string& linkPath, const ShellLink& link) override;
     std::optional<ShellLink> readShortcut(const std::string& linkPath) override;
 
-private:
+  private:
     HostedFiles& files_;
 };
 

@@ -111,13 +111,13 @@ LocalTime HostedSystem::now() {
 
 LocalTime HostedSystem::toLocal(FileTime time) {
     const std::time_t seconds = static_cast<std::time_t>(time);
-    std::tm tm {};
+    std::tm tm{};
     localtime_r(&seconds, &tm);
     return fromTm(tm);
 }
 
 FileTime HostedSystem::fromLocal(const LocalTime& time) {
-    std::tm tm {};
+    std::tm tm{};
     tm.tm_year = time.year - 1900;
     tm.tm_mon = time.month - 1;
     tm.tm_mday = time.day;

@@ -11,7 +11,7 @@
 namespace brx::platform::hosted {
 
 class HostedSystem final : public System {
-public:
+  public:
     HostedSystem(MachineConfig& machine, HostedFiles& files) : machine_(machine), files_(files) {}
 
     std::string programPath() override { return machine_.programPath; }
@@ -29,7 +29,7 @@ public:
     FileTime fromLocal(const LocalTime& time) override;
     std::string shortDateFormat() override { return machine_.shortDateFormat; }
 
-private:
+  private:
     MachineConfig& machine_;
     HostedFiles& files_;
 };

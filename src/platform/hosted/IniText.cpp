@@ -6,7 +6,9 @@ namespace brx::platform::hosted {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 // "[name]" → name; nullopt for any other line.
 std::optional<std::string> sectionName(std::string_view line) {

@@ -13,7 +13,7 @@
 namespace brx::platform::hosted {
 
 class IniText {
-public:
+  public:
     IniText() = default;
     // Splits at LF; a CR before it is dropped.
     static IniText parse(std::string_view text);
@@ -31,7 +31,7 @@ public:
     std::vector<std::pair<std::string, std::string>> entries(std::string_view section) const;
     bool hasSection(std::string_view section) const { return findSection(section).has_value(); }
 
-private:
+  private:
     struct Range {
         std::size_t header;  // line of "[name]"
         std::size_t end;     // one past the section's last line

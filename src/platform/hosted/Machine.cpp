@@ -30,21 +30,21 @@ std::string hostToZ(const std::string& hostPath) {
 }  // namespace
 
 HostedPlatform::HostedPlatform(MachineConfig machine)
-    : machine_(std::move(machine))
-    , files_(machine_)
-    , system_(machine_, files_)
-    , profile_(files_, system_)
-    , processes_(machine_, files_, system_)
-    , shell_(files_)
-    , security_(machine_)
-    , registry_(std::make_unique<UnavailableRegistry>()) {
+    : machine_(std::move(machine)),
+      files_(machine_),
+      system_(machine_, files_),
+      profile_(files_, system_),
+      processes_(machine_, files_, system_),
+      shell_(files_),
+      security_(machine_),
+      registry_(std::make_unique<UnavailableRegistry>()) {
     if (!machine_.hives.empty()) serveHives();
-    // A reboot ends like Windows' own: the hives are written and closed, and what waits for
-    // the next start is applied before the program ends.
-    security_.setRestartHook([this] {
+    // Every end of the session writes and closes the hives, as Windows does when it goes down;
+    // a reboot then applies what waits for the next start, before the program ends.
+    security_.setSessionEndHook([this] {
         if (auto* hosted = dynamic_cast<HostedRegistry*>(registry_.get())) hosted->closeAllHives();
-        applyPendingReplacements(machine_.machineDir);
     });
+    security_.setRestartHook([this] { applyPendingReplacements(machine_.machineDir); });
 }
 
 void HostedPlatform::serveHives() {
@@ -53,12 +53,15 @@ void HostedPlatform::serveHives() {
         HiveMount mount;
         mount.registryPath = key;
         mount.devicePath = device;
-        if (!device.empty()) mount.hostFile = files_.hostPathOfDevicePath(device).value_or(std::string());
+        if (!device.empty())
+            mount.hostFile = files_.hostPathOfDevicePath(device).value_or(std::string());
         config.mounts.push_back(std::move(mount));
     }
     config.userSid = machine_.userSid;
     config.machineDirectory = machine_.machineDir;
-    config.privilegeEnabled = [this](const std::string& name) { return security_.privilegeEnabled(name); };
+    config.privilegeEnabled = [this](const std::string& name) {
+        return security_.privilegeEnabled(name);
+    };
     config.hostPath = [this](const std::string& path) { return files_.hostPath(path); };
     registry_ = std::make_unique<HostedRegistry>(std::move(config));
 }
@@ -66,8 +69,10 @@ void HostedPlatform::serveHives() {
 HostedPlatform::~HostedPlatform() = default;
 
 void HostedPlatform::setDriveMedia(char letter, const std::string& hostDir) {
-    auto it = machine_.drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
-    if (it == machine_.drives.end()) throw std::invalid_argument(std::string("no drive ") + letter + ":");
+    auto it =
+        machine_.drives.find(static_cast<char>(std::toupper(static_cast<unsigned char>(letter))));
+    if (it == machine_.drives.end())
+        throw std::invalid_argument(std::string("no drive ") + letter + ":");
     std::string dir = std::filesystem::absolute(hostDir).lexically_normal().string();
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     it->second.hostDir = dir;

@@ -19,7 +19,7 @@
 namespace brx::platform::hosted {
 
 class HostedPlatform final : public Platform {
-public:
+  public:
     explicit HostedPlatform(MachineConfig machine);
     ~HostedPlatform() override;
 
@@ -44,12 +44,16 @@ public:
     // The machine's registry: the hives of [Hives]; a machine without hives has a registry
     // whose every key fails to open.
     void setRegistry(std::unique_ptr<Registry> registry);
-    // What a reboot does before the program ends; by default the hives are closed and the
-    // pending replacements applied.
-    void setRestartHook(HostedSecurity::RestartHook hook) { security_.setRestartHook(std::move(hook)); }
-    void setTerminate(HostedSecurity::Terminate terminate) { security_.setTerminate(std::move(terminate)); }
+    // What a reboot does before the program ends, after the hives were closed; by default the
+    // pending replacements are applied.
+    void setRestartHook(HostedSecurity::RestartHook hook) {
+        security_.setRestartHook(std::move(hook));
+    }
+    void setTerminate(HostedSecurity::Terminate terminate) {
+        security_.setTerminate(std::move(terminate));
+    }
 
-private:
+  private:
     void serveHives();
 
     MachineConfig machine_;

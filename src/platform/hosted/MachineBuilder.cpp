@@ -8,6 +8,7 @@
 #include "platform/hosted/HostFile.h"
 #include "platform/hosted/SzddWriter.h"
 #include "platform/hosted/Machine.h"
+#include "platform/hosted/WindowsPath.h"
 
 namespace brx::platform::hosted {
 
@@ -228,8 +229,14 @@ void writeProfile(Writer& out, const MachineOptions& options, const MachineLayou
         "Local Settings\\Temp", "Local Settings\\Application Data\\Microsoft\\Windows",
     };
     for (const auto& folder : folders) out.directory(profile + "\\" + folder);
-    for (const auto& folder : {"Desktop", "Start Menu\\Programs\\Startup", "Documents"})
+    for (const auto& folder : {"Desktop", "Start Menu\\Programs\\Startup", "Documents", "Favorites",
+                               "Application Data", "Templates"})
         out.directory(layout.allUsersDirectory + "\\" + folder);
+    // New users start from a copy of the Default User profile.
+    const std::string defaultUser = windowsParent(layout.allUsersDirectory) + "\\Default User";
+    for (const auto& folder : {"Desktop", "Start Menu\\Programs\\Startup", "Application Data", "Favorites",
+                               "SendTo", "Templates", "My Documents"})
+        out.directory(defaultUser + "\\" + folder);
     if (!options.withDemoFiles) return;
 
     const std::string cache = profile + (isNt(options) ? "\\Temporary Internet Files" : "\\Local Settings\\Temporary Internet Files");

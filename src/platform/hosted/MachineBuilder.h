@@ -19,12 +19,12 @@ struct MachineOptions {
     WindowsEdition edition = WindowsEdition::Windows2000;
     std::string userName = "Administrator";
     std::string computerName = "BRELLIX-DEMO";
-    bool withDiskette = true;       // drive A: (removable, 1.44 MB)
-    bool disketteInserted = true;   // A: has media (an empty diskette)
-    bool withCdRom = true;          // drive D:
-    bool withDemoFiles = true;      // documents, favourites, start menu entries and the like
-    bool withHives = true;          // ask the hive writer, when there is one
-    std::optional<LocalTime> today; // [Machine] Today
+    bool withDiskette = true;         // drive A: (removable, 1.44 MB)
+    bool disketteInserted = true;     // A: has media (an empty diskette)
+    bool withCdRom = true;            // drive D:
+    bool withDemoFiles = true;        // documents, favourites, start menu entries and the like
+    bool withHives = true;            // ask the hive writer, when there is one
+    std::optional<LocalTime> today;   // [Machine] Today
     std::string viewer = "xdg-open";  // [Machine] Viewer: shows files opened with notepad.exe
 };
 

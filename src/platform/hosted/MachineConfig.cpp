@@ -26,8 +26,8 @@ std::vector<std::string> splitFields(const std::string& text) {
 
 std::optional<DriveType> parseDriveType(const std::string& word) {
     static const std::pair<const char*, DriveType> kTypes[] = {
-        {"fixed", DriveType::Fixed},   {"removable", DriveType::Removable},
-        {"cdrom", DriveType::CdRom},   {"remote", DriveType::Remote},
+        {"fixed", DriveType::Fixed},     {"removable", DriveType::Removable},
+        {"cdrom", DriveType::CdRom},     {"remote", DriveType::Remote},
         {"ramdisk", DriveType::RamDisk},
     };
     for (const auto& [name, type] : kTypes)
@@ -92,15 +92,16 @@ std::optional<LocalTime> parseMachineDate(const std::string& text) {
     LocalTime time;
     int consumed = 0;
     const std::string trimmed = trimBlanks(text);
-    int fields = std::sscanf(trimmed.c_str(), "%d-%d-%d%n %d:%d:%d%n", &time.year, &time.month,
-                             &time.day, &consumed, &time.hour, &time.minute, &time.second,
-                             &consumed);
+    int fields =
+        std::sscanf(trimmed.c_str(), "%d-%d-%d%n %d:%d:%d%n", &time.year, &time.month, &time.day,
+                    &consumed, &time.hour, &time.minute, &time.second, &consumed);
     if ((fields != 3 && fields != 6) || static_cast<std::size_t>(consumed) != trimmed.size())
         return std::nullopt;
     static const int kDaysInMonth[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (time.month < 1 || time.month > 12 || time.day < 1 || time.day > kDaysInMonth[time.month - 1] ||
-        time.hour < 0 || time.hour > 23 || time.minute < 0 || time.minute > 59 || time.second < 0 ||
-        time.second > 59 || time.year < 1601 || time.year > 9999)
+    if (time.month < 1 || time.month > 12 || time.day < 1 ||
+        time.day > kDaysInMonth[time.month - 1] || time.hour < 0 || time.hour > 23 ||
+        time.minute < 0 || time.minute > 59 || time.second < 0 || time.second > 59 ||
+        time.year < 1601 || time.year > 9999)
         return std::nullopt;
     const bool leap = (time.year % 4 == 0 && time.year % 100 != 0) || time.year % 400 == 0;
     if (time.month == 2 && time.day == 29 && !leap) return std::nullopt;
@@ -131,7 +132,8 @@ MachineConfig loadMachineConfig(const std::string& machineDir) {
         config.today = parseMachineDate(*value);
         if (!config.today) fail(file, "[Machine] Today \"" + *value + "\" is not a date");
     }
-    if (config.systemDirectory.empty()) config.systemDirectory = config.windowsDirectory + "\\System32";
+    if (config.systemDirectory.empty())
+        config.systemDirectory = config.windowsDirectory + "\\System32";
 
     for (const auto& [key, value] : ini.entries("Drives")) {
         DriveConfig drive = parseDrive(file, config.machineDir, key, unquote(value));
@@ -141,11 +143,13 @@ MachineConfig loadMachineConfig(const std::string& machineDir) {
     for (const auto& [key, value] : ini.entries("Devices")) {
         const std::string letter = unquote(value);
         if (letter.empty()) continue;
-        config.devices.emplace_back(key, static_cast<char>(std::toupper(static_cast<unsigned char>(letter[0]))));
+        config.devices.emplace_back(
+            key, static_cast<char>(std::toupper(static_cast<unsigned char>(letter[0]))));
     }
     for (const auto& [key, value] : ini.entries("Environment"))
         config.environment.emplace_back(key, unquote(value));
-    for (const auto& [key, value] : ini.entries("Hives")) config.hives.emplace_back(key, unquote(value));
+    for (const auto& [key, value] : ini.entries("Hives"))
+        config.hives.emplace_back(key, unquote(value));
     for (const auto& [key, value] : ini.entries("Privileges"))
         config.privileges[toLowerAscii(key)] = parseProfileInt(value, 0) != 0;
     for (const auto& [key, value] : ini.entries("Programs"))

@@ -20,8 +20,8 @@ inline constexpr const char* kMachineIniName = "machine.ini";
 struct DriveConfig {
     char letter = 'C';
     DriveType type = DriveType::Fixed;
-    std::string hostDir;                   // absolute host directory of the drive's root
-    std::optional<std::uint64_t> capacity; // bytes; free space is then counted against it
+    std::string hostDir;                    // absolute host directory of the drive's root
+    std::optional<std::uint64_t> capacity;  // bytes; free space is then counted against it
     std::string label;
     std::uint32_t serial = 0;
 };
@@ -39,8 +39,8 @@ struct MachineConfig {
     std::string shortDateFormat = "M/d/yyyy";
     std::string viewer = "xdg-open";  // host program that shows a file for notepad.exe
 
-    std::map<char, DriveConfig> drives;                        // by upper-case letter
-    std::vector<std::pair<std::string, char>> devices;          // "\Device\HarddiskVolume1" → C
+    std::map<char, DriveConfig> drives;                 // by upper-case letter
+    std::vector<std::pair<std::string, char>> devices;  // "\Device\HarddiskVolume1" → C
     std::vector<std::pair<std::string, std::string>> environment;
     std::vector<std::pair<std::string, std::string>> hives;     // key → device path (may be "")
     std::map<std::string, bool> privileges;                     // "Backup" → held

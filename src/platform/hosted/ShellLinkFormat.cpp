@@ -12,8 +12,8 @@ namespace {
 
 constexpr std::uint32_t kHeaderSize = 0x4C;
 // {00021401-0000-0000-C000-000000000046} in its stored byte order.
-constexpr std::array<std::uint8_t, 16> kLinkClassId = {0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00,
-                                                       0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
+constexpr std::array<std::uint8_t, 16> kLinkClassId = {
+    0x01, 0x14, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46};
 
 // LinkFlags.
 constexpr std::uint32_t kHasLinkTargetIdList = 0x01;
@@ -37,7 +37,7 @@ constexpr std::uint32_t kSwShowMinNoActive = 7;
 constexpr std::int64_t kFileTimeEpochOffset = 116444736000000000LL;
 
 class Writer {
-public:
+  public:
     void u16(std::uint16_t value) {
         bytes_ += static_cast<char>(value & 0xFF);
         bytes_ += static_cast<char>(value >> 8);
@@ -58,19 +58,22 @@ public:
     }
     std::string take() { return std::move(bytes_); }
 
-private:
+  private:
     std::string bytes_;
 };
 
 class Reader {
-public:
+  public:
     explicit Reader(std::string_view bytes) : bytes_(bytes) {}
-    bool has(std::size_t at, std::size_t count) const { return at <= bytes_.size() && count <= bytes_.size() - at; }
+    bool has(std::size_t at, std::size_t count) const {
+        return at <= bytes_.size() && count <= bytes_.size() - at;
+    }
     std::uint16_t u16(std::size_t at) const {
         return static_cast<std::uint16_t>(byte(at) | (byte(at + 1) << 8));
     }
     std::uint32_t u32(std::size_t at) const {
-        return static_cast<std::uint32_t>(u16(at)) | (static_cast<std::uint32_t>(u16(at + 2)) << 16);
+        return static_cast<std::uint32_t>(u16(at)) |
+               (static_cast<std::uint32_t>(u16(at + 2)) << 16);
     }
     // A NUL-terminated string of single bytes inside [at, limit).
     std::optional<std::string> cString(std::size_t at, std::size_t limit) const {
@@ -89,9 +92,11 @@ public:
         }
         return std::nullopt;
     }
-    std::string_view slice(std::size_t at, std::size_t count) const { return bytes_.substr(at, count); }
+    std::string_view slice(std::size_t at, std::size_t count) const {
+        return bytes_.substr(at, count);
+    }
 
-private:
+  private:
     unsigned byte(std::size_t at) const { return static_cast<unsigned char>(bytes_[at]); }
     std::string_view bytes_;
 };
@@ -109,15 +114,19 @@ std::uint64_t toFileTime(FileTime time) {
 }
 
 std::string stripQuotes(const std::string& text) {
-    if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        return text.substr(1, text.size() - 2);
     return text;
 }
 
 std::uint32_t showCommandOf(ShowWindow show) {
     switch (show) {
-    case ShowWindow::Maximized: return kSwShowMaximized;
-    case ShowWindow::Minimized: return kSwShowMinNoActive;
-    default: return kSwShowNormal;
+        case ShowWindow::Maximized:
+            return kSwShowMaximized;
+        case ShowWindow::Minimized:
+            return kSwShowMinNoActive;
+        default:
+            return kSwShowNormal;
     }
 }
 
@@ -134,7 +143,8 @@ void writeLinkInfo(Writer& out, const std::string& target, const LinkVolume& vol
     const std::uint32_t volumeIdSize = 0x10 + static_cast<std::uint32_t>(label.size()) + 1;
     const std::uint32_t volumeIdOffset = headerSize;
     const std::uint32_t basePathOffset = volumeIdOffset + volumeIdSize;
-    const std::uint32_t suffixOffset = basePathOffset + static_cast<std::uint32_t>(basePath.size()) + 1;
+    const std::uint32_t suffixOffset =
+        basePathOffset + static_cast<std::uint32_t>(basePath.size()) + 1;
     const std::uint32_t totalSize = suffixOffset + 1;
 
     out.u32(totalSize);
@@ -192,7 +202,8 @@ std::optional<std::string> readStringData(const Reader& in, std::size_t* at, boo
     std::string text;
     if (unicode) {
         std::u16string wide;
-        for (std::size_t i = 0; i < count; ++i) wide += static_cast<char16_t>(in.u16(*at + 2 + 2 * i));
+        for (std::size_t i = 0; i < count; ++i)
+            wide += static_cast<char16_t>(in.u16(*at + 2 + 2 * i));
         text = utf16ToUtf8(wide);
     } else {
         text = ansiToUtf8(std::string(in.slice(*at + 2, count)));
@@ -203,7 +214,8 @@ std::optional<std::string> readStringData(const Reader& in, std::size_t* at, boo
 
 }  // namespace
 
-std::string encodeShellLink(const ShellLink& link, const LinkVolume& volume, const LinkTargetFacts& target) {
+std::string encodeShellLink(const ShellLink& link, const LinkVolume& volume,
+                            const LinkTargetFacts& target) {
     const std::string path = stripQuotes(link.target);
     std::uint32_t flags = kIsUnicode;
     if (!path.empty()) flags |= kHasLinkInfo;
@@ -214,7 +226,8 @@ std::string encodeShellLink(const ShellLink& link, const LinkVolume& volume, con
 
     Writer out;
     out.u32(kHeaderSize);
-    out.raw(std::string_view(reinterpret_cast<const char*>(kLinkClassId.data()), kLinkClassId.size()));
+    out.raw(
+        std::string_view(reinterpret_cast<const char*>(kLinkClassId.data()), kLinkClassId.size()));
     out.u32(flags);
     out.u32(target.attributes);
     const std::uint64_t time = toFileTime(target.modified);
@@ -260,8 +273,10 @@ std::optional<ShellLink> decodeShellLink(std::string_view bytes) {
     }
     const bool unicode = (flags & kIsUnicode) != 0;
     const std::pair<std::uint32_t, std::string*> strings[] = {
-        {kHasName, &link.description},          {kHasRelativePath, nullptr},
-        {kHasWorkingDir, &link.workingDirectory}, {kHasArguments, &link.arguments},
+        {kHasName, &link.description},
+        {kHasRelativePath, nullptr},
+        {kHasWorkingDir, &link.workingDirectory},
+        {kHasArguments, &link.arguments},
         {kHasIconLocation, &link.iconLocation},
     };
     for (const auto& [flag, field] : strings) {

@@ -27,7 +27,8 @@ struct LinkTargetFacts {
 };
 
 // The link's bytes. A target enclosed in double quotes is stored without them.
-std::string encodeShellLink(const ShellLink& link, const LinkVolume& volume, const LinkTargetFacts& target);
+std::string encodeShellLink(const ShellLink& link, const LinkVolume& volume,
+                            const LinkTargetFacts& target);
 // nullopt when the bytes are no shell link or a block runs past the end.
 std::optional<ShellLink> decodeShellLink(std::string_view bytes);
 

@@ -15,7 +15,8 @@ bool isShortNameChar(unsigned char c) {
     if (c >= 'A' && c <= 'Z') return true;
     if (c >= 'a' && c <= 'z') return true;
     if (c >= '0' && c <= '9') return true;
-    return std::string_view("$%'-_@~`!(){}^#&").find(static_cast<char>(c)) != std::string_view::npos;
+    return std::string_view("$%'-_@~`!(){}^#&").find(static_cast<char>(c)) !=
+           std::string_view::npos;
 }
 
 // Upper-cases a part of a long name for its alias: blanks and dots go, characters DOS does not
@@ -27,7 +28,8 @@ std::string aliasPart(std::string_view text) {
         if (c == ' ' || c == '.') continue;
         if (c >= 0x80) {
             // One '_' per UTF-8 sequence.
-            while (i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) ++i;
+            while (i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80)
+                ++i;
             out += '_';
         } else if (isShortNameChar(c)) {
             out += static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
@@ -50,7 +52,8 @@ AliasBasis basisOf(std::string_view name) {
     const auto dot = body.find_last_of('.');
     AliasBasis basis;
     basis.base = aliasPart(dot == std::string_view::npos ? body : body.substr(0, dot));
-    if (dot != std::string_view::npos) basis.extension = aliasPart(body.substr(dot + 1)).substr(0, 3);
+    if (dot != std::string_view::npos)
+        basis.extension = aliasPart(body.substr(dot + 1)).substr(0, 3);
     if (basis.base.empty()) basis.base = "_";
     basis.base.resize(std::min<std::size_t>(basis.base.size(), 6));
     return basis;
@@ -100,8 +103,9 @@ bool isValidShortName(std::string_view name) {
     return valid(base) && valid(extension);
 }
 
-std::vector<std::string> assignShortNames(const std::vector<std::string>& names,
-                                          const std::function<CreationKey(std::size_t)>& creationOrder) {
+std::vector<std::string> assignShortNames(
+    const std::vector<std::string>& names,
+    const std::function<CreationKey(std::size_t)>& creationOrder) {
     std::vector<std::string> aliases(names.size());
     std::set<std::string> taken;
     std::vector<std::size_t> needing;

@@ -24,8 +24,9 @@ struct CreationKey {
     std::uint64_t tie = 0;
     auto operator<=>(const CreationKey&) const = default;
 };
-std::vector<std::string> assignShortNames(const std::vector<std::string>& names,
-                                          const std::function<CreationKey(std::size_t)>& creationOrder);
+std::vector<std::string> assignShortNames(
+    const std::vector<std::string>& names,
+    const std::function<CreationKey(std::size_t)>& creationOrder);
 
 // FindFirstFile's masks: '*' and '?', "*.*" matches every name, a mask ending in ".*" also
 // matches the name without extension, and a mask ending in "." matches only names without one.

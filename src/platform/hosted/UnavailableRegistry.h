@@ -7,9 +7,13 @@
 namespace brx::platform::hosted {
 
 class UnavailableRegistry final : public Registry {
-public:
-    ErrorCode openKey(HKey, const std::string&, std::uint32_t, HKey*) override { return kErrorCantOpen; }
-    ErrorCode createKey(HKey, const std::string&, std::uint32_t, HKey*, bool*) override { return kErrorCantOpen; }
+  public:
+    ErrorCode openKey(HKey, const std::string&, std::uint32_t, HKey*) override {
+        return kErrorCantOpen;
+    }
+    ErrorCode createKey(HKey, const std::string&, std::uint32_t, HKey*, bool*) override {
+        return kErrorCantOpen;
+    }
     ErrorCode closeKey(HKey) override { return kErrorInvalidHandle; }
     ErrorCode flushKey(HKey) override { return kErrorInvalidHandle; }
     ErrorCode queryInfoKey(HKey, RegKeyInfo*) override { return kErrorCantOpen; }
@@ -20,7 +24,8 @@ public:
     ErrorCode deleteValue(HKey, const std::string&) override { return kErrorCantOpen; }
     ErrorCode deleteKey(HKey, const std::string&) override { return kErrorCantOpen; }
     ErrorCode saveKey(HKey, const std::string&) override { return kErrorCantOpen; }
-    ErrorCode replaceKey(HKey, const std::string&, const std::string&, const std::string&) override {
+    ErrorCode replaceKey(HKey, const std::string&, const std::string&,
+                         const std::string&) override {
         return kErrorCantOpen;
     }
 };

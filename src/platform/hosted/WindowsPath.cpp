@@ -49,13 +49,15 @@ std::string windowsParent(std::string_view path) {
         trimmed.remove_suffix(1);
     const auto slash = trimmed.find_last_of("\\/");
     if (slash == std::string_view::npos) return std::string(trimmed);
-    if (slash == 2 && trimmed.size() > 1 && trimmed[1] == ':') return std::string(trimmed.substr(0, 3));
+    if (slash == 2 && trimmed.size() > 1 && trimmed[1] == ':')
+        return std::string(trimmed.substr(0, 3));
     return std::string(trimmed.substr(0, slash));
 }
 
 std::string windowsFileName(std::string_view path) {
     std::string_view trimmed = path;
-    if (!trimmed.empty() && (trimmed.back() == '\\' || trimmed.back() == '/')) trimmed.remove_suffix(1);
+    if (!trimmed.empty() && (trimmed.back() == '\\' || trimmed.back() == '/'))
+        trimmed.remove_suffix(1);
     const auto slash = trimmed.find_last_of("\\/");
     return std::string(slash == std::string_view::npos ? trimmed : trimmed.substr(slash + 1));
 }
@@ -70,7 +72,8 @@ std::string foldCase(std::string_view name) {
         } else if (c == 0xC3 && i + 1 < name.size()) {
             // U+00E0..U+00FE (à..þ, except ÷) fold to U+00C0..U+00DE.
             auto next = static_cast<unsigned char>(name[i + 1]);
-            if (next >= 0xA0 && next <= 0xBE && next != 0xB7) next = static_cast<unsigned char>(next - 0x20);
+            if (next >= 0xA0 && next <= 0xBE && next != 0xB7)
+                next = static_cast<unsigned char>(next - 0x20);
             out += static_cast<char>(c);
             out += static_cast<char>(next);
             ++i;
