@@ -125,7 +125,6 @@ struct BackupRun::Run {
     bool compressSingles = true;
     std::string setDirectory;
     int step = 0;
-    bool reachedDates = false;
 };
 
 BackupRun::BackupRun(core::Program& program)
@@ -189,6 +188,56 @@ int BackupRun::CountItems(const core::Configuration& config) const {
     return count;
 }
 
+SetRequest BackupRun::MakeSetRequest(const Run& run, const std::string& target) const {
+    const core::SettingsModel& settings = m_program.settings;
+    SetRequest request;
+    request.target = target;
+    request.type = static_cast<BackupType>(settings.config.backupType);
+    request.kind = run.kind;
+    request.treatAsHardDrive = run.treatAsFixed;
+    for (int c = 0; c < core::kConfigurations; ++c)
+        request.unattended = request.unattended || m_program.runFlags.items[core::kRunBackup1 + c];
+    request.configName = run.configName;
+    request.useDate = settings.useDate;
+    request.addConfig = settings.addConfig;
+    request.dateFormat = settings.dateFormat.empty() ? "mm/dd/yyyy" : settings.dateFormat;
+    request.maxNum = settings.maxNum;
+    request.keep = settings.keep;
+    return request;
+}
+
+void BackupRun::PrepareArchives(const Run& run, int level, BackupType type) {
+    const core::Configuration& config = m_program.settings.config;
+    PackagingOptions options;
+    options.level = level;
+    options.password = m_program.settings.password;
+    options.verify = config.verifyBackup;
+    options.blockSize = BlockSizeOf(config.blockNumber);
+    options.blocks = config.blockCheck && run.kind == TargetKind::Fixed && options.blockSize > 0;
+    options.removableTarget = run.kind != TargetKind::Fixed;
+    options.treatAsFixed = run.treatAsFixed;
+    options.deleteFiles = config.deleteFiles;
+    options.replace = type == BackupType::Replace;
+    options.resetArchiveBit = type == BackupType::Full || type == BackupType::Incremental;
+    options.skipByArchiveBit = false;
+    options.setDirectory = run.setDirectory;
+    m_packaging->Options() = options;
+
+    // The paths follow the settings of this run (Root, User and Temp may have changed).
+    PackagingPaths paths;
+    paths.windowsDirectory = m_program.paths.windowsDirectory;
+    paths.systemDirectory = m_program.paths.systemDirectory;
+    paths.userDirectory = UserDirectory();
+    paths.programDirectory = m_program.paths.programDirectory;
+    paths.windowsBootDirectory = m_program.paths.windowsBootDirectory;
+    paths.temp = TempDirectory();
+    paths.title = m_program.edition.title;
+    paths.ntEdition = m_program.edition.IsNT();
+    m_packaging->SetPaths(paths);
+    // Other operations (DorAdur, restores) take the engine's events for themselves.
+    m_packaging->InstallEngineHandlers();
+}
+
 void BackupRun::BackupClick(int index) {
     core::Program& program = m_program;
     core::Ui& ui = program.ui;
@@ -218,58 +267,18 @@ void BackupRun::BackupClick(int index) {
     program.run.AddWarning(kWarningHeading);
     program.run.AddWarning("");
 
-    auto& files = program.platform.files();
     const std::string target = CheckPath(config.target);
-    run.kind = KindOf(files, target);
+    run.kind = KindOf(program.platform.files(), target);
     run.treatAsFixed = config.treatAsHardDrive;
-    auto* engine = program.Zip();
-    engine->MultiZipInfo.SaveZipInfoOnFirstDisk = run.kind != TargetKind::Fixed || config.blockCheck;
+    program.Zip()->MultiZipInfo.SaveZipInfoOnFirstDisk =
+        run.kind != TargetKind::Fixed || config.blockCheck;
 
-    SetRequest request;
-    request.target = target;
-    request.type = static_cast<BackupType>(config.backupType);
-    request.kind = run.kind;
-    request.treatAsHardDrive = config.treatAsHardDrive;
-    request.unattended = false;
-    for (int c = 0; c < core::kConfigurations; ++c)
-        request.unattended = request.unattended || program.runFlags.items[core::kRunBackup1 + c];
-    request.configName = run.configName;
-    request.useDate = program.settings.useDate;
-    request.addConfig = program.settings.addConfig;
-    request.dateFormat = program.settings.dateFormat.empty() ? "mm/dd/yyyy" : program.settings.dateFormat;
-    request.maxNum = program.settings.maxNum;
-    request.keep = program.settings.keep;
+    const SetRequest request = MakeSetRequest(run, target);
     auto setDirectory = m_sets.ChooseSetDirectory(request);
     if (!setDirectory) return;
     run.setDirectory = *setDirectory;
     if (run.kind == TargetKind::Removable && !run.treatAsFixed) run.compressSingles = true;
-
-    PackagingOptions& options = m_packaging->Options();
-    options = PackagingOptions{};
-    options.level = level;
-    options.password = program.settings.password;
-    options.verify = config.verifyBackup;
-    options.blockSize = BlockSizeOf(config.blockNumber);
-    options.blocks = config.blockCheck && run.kind == TargetKind::Fixed && options.blockSize > 0;
-    options.removableTarget = run.kind != TargetKind::Fixed;
-    options.treatAsFixed = run.treatAsFixed;
-    options.deleteFiles = config.deleteFiles;
-    options.replace = request.type == BackupType::Replace;
-    options.resetArchiveBit = request.type == BackupType::Full || request.type == BackupType::Incremental;
-    options.skipByArchiveBit = false;
-    options.setDirectory = run.setDirectory;
-    // The paths follow the settings of this run (Root, User and Temp may have changed).
-    PackagingPaths paths;
-    paths.windowsDirectory = program.paths.windowsDirectory;
-    paths.systemDirectory = program.paths.systemDirectory;
-    paths.userDirectory = UserDirectory();
-    paths.programDirectory = program.paths.programDirectory;
-    paths.windowsBootDirectory = program.paths.windowsBootDirectory;
-    paths.temp = TempDirectory();
-    paths.title = title;
-    paths.ntEdition = program.edition.IsNT();
-    m_packaging->SetPaths(paths);
-    m_packaging->InstallEngineHandlers();
+    PrepareArchives(run, level, request.type);
 
     try {
         if (run.kind != TargetKind::Fixed && !PrepareRemovableTarget(run)) {
@@ -278,15 +287,12 @@ void BackupRun::BackupClick(int index) {
         }
         ShowProgressWindow(run);
         if (config.checks[kRegistryItem]) BackupRegistry(run);
-        options.skipByArchiveBit =
+        // The registry phase takes everything; the items after it follow the archive bits.
+        m_packaging->Options().skipByArchiveBit =
             request.type == BackupType::Incremental || request.type == BackupType::Differential;
-        m_packaging->Options().skipByArchiveBit = options.skipByArchiveBit;
         BackupItems(run);
         BackupPackages(run);
-        if (!program.run.cancel) {
-            WriteDates(index);
-            run.reachedDates = true;
-        }
+        if (!program.run.cancel) WriteDates(index);
     } catch (...) {
         Finish(run);
         throw;

@@ -60,6 +60,8 @@ private:
     std::string RootDirectory() const;
     std::string UserDirectory() const;
     std::string TempDirectory() const;
+    SetRequest MakeSetRequest(const Run& run, const std::string& target) const;
+    void PrepareArchives(const Run& run, int level, BackupType type);
     bool PrepareRemovableTarget(Run& run);
     void ShowProgressWindow(Run& run);
     void BackupRegistry(Run& run);
