@@ -1,7 +1,8 @@
 # Damaged-hive check: the hive readers built with the sanitizers, outside the main test binary.
 set(BRX_HIVE_DAMAGE_SOURCES
   ${CMAKE_CURRENT_SOURCE_DIR}/platform/damage/hive_damage_check.cpp
-  ${PROJECT_SOURCE_DIR}/src/platform/Registry.cpp)
+  ${PROJECT_SOURCE_DIR}/src/platform/Registry.cpp
+  ${PROJECT_SOURCE_DIR}/src/platform/Utf.cpp)
 file(GLOB BRX_REGF_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/src/platform/hosted/regf/*.cpp)
 add_executable(hive_damage_check ${BRX_HIVE_DAMAGE_SOURCES} ${BRX_REGF_SOURCES})
 target_include_directories(hive_damage_check PRIVATE ${PROJECT_SOURCE_DIR}/src)

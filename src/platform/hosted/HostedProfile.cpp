@@ -1,7 +1,7 @@
 #include "platform/hosted/HostedProfile.h"
 
 #include "platform/CodePage.h"
-#include "platform/hosted/Utf.h"
+#include "platform/Utf.h"
 
 namespace brx::platform::hosted {
 

@@ -4,7 +4,7 @@
 
 #include "platform/CodePage.h"
 #include "platform/hosted/HostedProfile.h"
-#include "platform/hosted/Utf.h"
+#include "platform/Utf.h"
 
 namespace brx::platform::hosted {
 

@@ -1,8 +1,26 @@
-#include "platform/hosted/Utf.h"
+#include "platform/Utf.h"
 
-namespace brx::platform::hosted {
+namespace brx::platform {
 
 namespace {
+
+// One code point from UTF-8; a malformed byte stands for itself (as Latin-1).
+char32_t nextCodePoint(const std::string& text, std::size_t& at) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : 0;
+    if (lead >= 0x80 && extra == 0) return byte(at++);
+    if (extra > 0 && at + extra >= text.size()) return byte(at++);  // cut short
+    char32_t code = extra == 3 ? lead & 0x07 : extra == 2 ? lead & 0x0F : extra == 1 ? lead & 0x1F : lead;
+    for (int i = 1; i <= extra; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) return byte(at++);
+        code = (code << 6) | (byte(at + i) & 0x3F);
+    }
+    at += extra + 1;
+    return code;
+}
+
+}  // namespace
 
 void appendUtf8(std::string& out, char32_t code) {
     if (code < 0x80) {
@@ -22,8 +40,6 @@ void appendUtf8(std::string& out, char32_t code) {
     }
 }
 
-}  // namespace
-
 std::string utf16ToUtf8(const std::u16string& text) {
     std::string out;
     out.reserve(text.size());
@@ -42,23 +58,8 @@ std::string utf16ToUtf8(const std::u16string& text) {
 std::u16string utf8ToUtf16(const std::string& text) {
     std::u16string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        char32_t code = lead;
-        std::size_t length = 1;
-        if (lead >= 0xF0) {
-            code = lead & 0x07;
-            length = 4;
-        } else if (lead >= 0xE0) {
-            code = lead & 0x0F;
-            length = 3;
-        } else if (lead >= 0xC0) {
-            code = lead & 0x1F;
-            length = 2;
-        }
-        for (std::size_t k = 1; k < length && i + k < text.size(); ++k)
-            code = (code << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        i += length;
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t code = nextCodePoint(text, at);
         if (code >= 0x10000) {
             code -= 0x10000;
             out += static_cast<char16_t>(0xD800 + (code >> 10));
@@ -70,4 +71,4 @@ std::u16string utf8ToUtf16(const std::string& text) {
     return out;
 }
 
-}  // namespace brx::platform::hosted
+}  // namespace brx::platform
