@@ -8,6 +8,9 @@ namespace brx::core {
 
 namespace {
 
+// How often one Retry question is retried unanswered before it counts as cancelled.
+constexpr int kUnattendedRetries = 3;
+
 std::string Lower(std::string text)
 {
     std::transform(text.begin(), text.end(), text.begin(),
@@ -106,6 +109,12 @@ Answer ScriptedUi::ShowMessage(const Message& message)
         if (const auto line = NextAnswer()) {
             const auto parsed = ParseAnswer(*line);
             if (parsed && Offers(message.buttons, *parsed)) answer = *parsed;
+            m_defaultedRetries = 0;
+        } else if (answer == Answer::Retry && message.buttons == MessageButtons::RetryCancel) {
+            const std::string question = message.caption + '\n' + message.text;
+            m_defaultedRetries = question == m_lastDefaultedRetry ? m_defaultedRetries + 1 : 1;
+            m_lastDefaultedRetry = question;
+            if (m_defaultedRetries > kUnattendedRetries) answer = Answer::Cancel;
         }
     } else {
         answer = Answer::Ok;
@@ -236,6 +245,7 @@ void ScriptedUi::SetBusyCursor(bool busy)
 void ScriptedUi::Pump()
 {
     ++m_pumps;
+    m_defaultedRetries = 0;  // work went on since the last question
     if (m_pumps == m_cancelAtPump) PressCancel();
 }
 

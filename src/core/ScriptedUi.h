@@ -95,6 +95,10 @@ private:
     std::ostream* m_messages;
     std::ostream* m_progress;
     std::deque<std::string> m_answers;
+    // Nobody is there to change a disk: the same Retry question met again and again with no
+    // work in between is given up after a few default answers instead of looping for ever.
+    std::string m_lastDefaultedRetry;
+    int m_defaultedRetries = 0;
     std::vector<UiEvent> m_events;
     int m_cancelAtPump = 0;
     int m_pumps = 0;

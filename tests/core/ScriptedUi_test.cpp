@@ -28,6 +28,20 @@ TEST(ScriptedUi, AnswersFromTheQueueAndFallsBackToTheDefaultButton)
     EXPECT_EQ(ui.Messages(), expected);
 }
 
+TEST(ScriptedUi, AnUnansweredRetryQuestionThatKeepsComingBackIsCancelled)
+{
+    ScriptedUi ui;
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(ui.AskRetryCancel("Disk", "Insert the disk.")) << i;
+    EXPECT_FALSE(ui.AskRetryCancel("Disk", "Insert the disk.")) << "nobody is changing disks";
+
+    // Work in between (a disk was written) makes the same question a new one.
+    ui.Pump();
+    EXPECT_TRUE(ui.AskRetryCancel("Disk", "Insert the disk."));
+    // A scripted answer is always taken, however often the question comes.
+    for (int i = 0; i < 5; ++i) ui.PushAnswer("Retry");
+    for (int i = 0; i < 5; ++i) EXPECT_TRUE(ui.AskRetryCancel("Disk", "Insert the disk."));
+}
+
 TEST(ScriptedUi, TextDialogsTakeTheLineOrTheirDefault)
 {
     ScriptedUi ui;
