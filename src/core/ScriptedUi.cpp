@@ -30,28 +30,6 @@ const char* AnswerName(Answer answer)
     return "";
 }
 
-std::optional<Answer> ParseAnswer(const std::string& line)
-{
-    const std::string word = Lower(line);
-    if (word == "yes" || word == "y") return Answer::Yes;
-    if (word == "no" || word == "n") return Answer::No;
-    if (word == "ok") return Answer::Ok;
-    if (word == "cancel") return Answer::Cancel;
-    if (word == "retry") return Answer::Retry;
-    return std::nullopt;
-}
-
-bool Offers(MessageButtons buttons, Answer answer)
-{
-    switch (buttons) {
-    case MessageButtons::Ok: return answer == Answer::Ok;
-    case MessageButtons::YesNo: return answer == Answer::Yes || answer == Answer::No;
-    case MessageButtons::OkCancel: return answer == Answer::Ok || answer == Answer::Cancel;
-    case MessageButtons::RetryCancel: return answer == Answer::Retry || answer == Answer::Cancel;
-    }
-    return false;
-}
-
 }  // namespace
 
 ScriptedUi::ScriptedUi(std::ostream* messages, std::ostream* progress)

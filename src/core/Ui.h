@@ -22,6 +22,12 @@ struct Message {
     Answer defaultAnswer = Answer::Ok;  // the button that Enter presses
 };
 
+// The buttons of a box, in the order they are shown.
+std::vector<Answer> AnswersOf(MessageButtons buttons);
+bool Offers(MessageButtons buttons, Answer answer);
+// A prepared answer ("Yes", "n", "cancel", ...), without regard to case; nullopt for no button.
+std::optional<Answer> ParseAnswer(const std::string& word);
+
 // How the warning list ends: a single "&OK", or "&No" / "&Yes" with Yes as default.
 enum class WarningListMode { Notice, Question };
 

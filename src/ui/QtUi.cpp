@@ -20,28 +20,6 @@ std::string Upper(std::string text)
     return text;
 }
 
-std::optional<Answer> AnswerNamed(const std::string& word)
-{
-    const std::string upper = Upper(word);
-    if (upper == "YES") return Answer::Yes;
-    if (upper == "NO") return Answer::No;
-    if (upper == "OK") return Answer::Ok;
-    if (upper == "CANCEL") return Answer::Cancel;
-    if (upper == "RETRY") return Answer::Retry;
-    return std::nullopt;
-}
-
-bool BoxHas(MessageButtons buttons, Answer answer)
-{
-    switch (buttons) {
-    case MessageButtons::Ok: return answer == Answer::Ok;
-    case MessageButtons::YesNo: return answer == Answer::Yes || answer == Answer::No;
-    case MessageButtons::OkCancel: return answer == Answer::Ok || answer == Answer::Cancel;
-    case MessageButtons::RetryCancel: return answer == Answer::Retry || answer == Answer::Cancel;
-    }
-    return false;
-}
-
 QMessageBox::StandardButton QtButton(Answer answer)
 {
     switch (answer) {
@@ -66,17 +44,6 @@ QMessageBox::Icon QtIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
-std::vector<Answer> ButtonsOf(MessageButtons buttons)
-{
-    switch (buttons) {
-    case MessageButtons::Ok: return {Answer::Ok};
-    case MessageButtons::YesNo: return {Answer::Yes, Answer::No};
-    case MessageButtons::OkCancel: return {Answer::Ok, Answer::Cancel};
-    case MessageButtons::RetryCancel: return {Answer::Retry, Answer::Cancel};
-    }
-    return {Answer::Ok};
-}
-
 }  // namespace
 
 std::unique_ptr<QMessageBox> BuildMessageBox(const core::Message& message, QWidget* parent)
@@ -88,7 +55,7 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const core::Message& message, QWidg
     auto box = std::make_unique<QMessageBox>(QtIcon(message.icon),
                                              QString::fromStdString(message.caption), text,
                                              QMessageBox::NoButton, parent);
-    for (Answer answer : ButtonsOf(message.buttons))
+    for (Answer answer : core::AnswersOf(message.buttons))
         box->addButton(QtButton(answer));
     box->setDefaultButton(QtButton(message.defaultAnswer));
     return box;
@@ -211,12 +178,12 @@ std::optional<std::string> QtUi::TakeAnswer(const std::string& caption, const st
 Answer QtUi::ShowMessage(const core::Message& message)
 {
     if (auto scripted = TakeAnswer(message.caption, message.text)) {
-        const auto named = AnswerNamed(*scripted);
-        return named && BoxHas(message.buttons, *named) ? *named : message.defaultAnswer;
+        const auto named = core::ParseAnswer(*scripted);
+        return named && core::Offers(message.buttons, *named) ? *named : message.defaultAnswer;
     }
     HaveApplication();
     const auto box = BuildMessageBox(message, m_main);
-    const std::vector<Answer> answers = ButtonsOf(message.buttons);
+    const std::vector<Answer> answers = core::AnswersOf(message.buttons);
     const int pressed = box->exec();
     for (Answer answer : answers)
         if (pressed == QtButton(answer))
@@ -361,7 +328,7 @@ Answer QtUi::ShowWarningList(const std::vector<std::string>& lines, core::Warnin
     Warnings().SetMode(question ? WarningList::Mode::Question : WarningList::Mode::Notice);
     Warnings().SetLines(shown);
     if (auto scripted = TakeAnswer("WARNING", shown.join('\n').toStdString())) {
-        const auto named = AnswerNamed(*scripted);
+        const auto named = core::ParseAnswer(*scripted);
         if (!question)
             return Answer::Ok;
         return named == Answer::No ? Answer::No : Answer::Yes;
