@@ -304,15 +304,7 @@ void SettingsStore::WriteSettings(SettingsModel& model)
     m_file.WriteString(section::kDefaultDirectories, "StartUp", model.startUp);
     m_file.WriteString(section::kDefaultDirectories, "Temp", model.temp);
     m_file.WriteString(section::kDefaultDirectories, "User", ShortDirectory(model.user));
-    m_file.WriteBool(own, "DeleteFiles", config.deleteFiles);
-    m_file.WriteBool(own, "TreatAsHardDrive", config.treatAsHardDrive);
-    m_file.WriteBool(own, "BlockCheck", config.blockCheck);
-    m_file.WriteBool(own, "VerifyBackup", config.verifyBackup);
-    m_file.WriteString(own, "BlockNumber", config.blockNumber);
-    m_file.WriteBool(own, "CloseAfterBackup", config.closeAfterBackup);
-    m_file.WriteBool(own, "MinimizeDuringBackup", config.minimizeDuringBackup);
-    m_file.WriteInteger(own, "BackupType", config.backupType);
-    m_file.WriteBool(own, "NewBackupType", true);
+    WriteConfigurationOptions(own, config);
     m_file.WriteBool(section::kBackupName, "UseDate", model.useDate);
     m_file.WriteBool(section::kBackupName, "AddConfig", model.addConfig);
     m_file.WriteString(section::kBackupName, "DateFormat", model.dateFormat);
@@ -332,13 +324,9 @@ void SettingsStore::WriteSettings(SettingsModel& model)
     WriteChecks(section::kChecks, config);
 }
 
-void SettingsStore::WriteConfiguration(const SettingsModel& model)
+// The options of a configuration after its name and target, in the order they are written.
+void SettingsStore::WriteConfigurationOptions(const std::string& own, const Configuration& config)
 {
-    const std::string own = Numbered(section::kBackupPreferences, model.curConfig);
-    const Configuration& config = model.config;
-    m_file.WriteInteger(own, "Compress", config.compress);
-    m_file.WriteString(own, "ConfigName", model.ConfigName());
-    m_file.WriteString(own, "Target", config.target);
     m_file.WriteBool(own, "DeleteFiles", config.deleteFiles);
     m_file.WriteBool(own, "TreatAsHardDrive", config.treatAsHardDrive);
     m_file.WriteBool(own, "BlockCheck", config.blockCheck);
@@ -348,6 +336,16 @@ void SettingsStore::WriteConfiguration(const SettingsModel& model)
     m_file.WriteBool(own, "MinimizeDuringBackup", config.minimizeDuringBackup);
     m_file.WriteInteger(own, "BackupType", config.backupType);
     m_file.WriteBool(own, "NewBackupType", true);
+}
+
+void SettingsStore::WriteConfiguration(const SettingsModel& model)
+{
+    const std::string own = Numbered(section::kBackupPreferences, model.curConfig);
+    const Configuration& config = model.config;
+    m_file.WriteInteger(own, "Compress", config.compress);
+    m_file.WriteString(own, "ConfigName", model.ConfigName());
+    m_file.WriteString(own, "Target", config.target);
+    WriteConfigurationOptions(own, config);
 
     const std::string checks = Numbered(section::kChecks, model.curConfig);
     m_file.EraseSection(checks);

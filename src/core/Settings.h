@@ -193,6 +193,7 @@ private:
                            const std::string& checksSection, const std::string& checkKey,
                            bool switching);
     void WriteConfiguration(const SettingsModel& model);
+    void WriteConfigurationOptions(const std::string& own, const Configuration& config);
     void WriteChecks(const std::string& section, const Configuration& config);
     void WritePackageFlags(const SettingsModel& model);
     void ReadAutomationSelectors(SettingsModel& model);
